@@ -1,0 +1,48 @@
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// One entry of the position directory. The hemisphere is carried by the sign of the degrees
+// (0 degrees west or south is a negative zero); the decimals carry the sign on the whole value.
+class KnownPosition {
+public:
+    KnownPosition() = default;
+    KnownPosition(const KnownPosition&) = default;
+    KnownPosition& operator=(const KnownPosition&) = default;
+    virtual ~KnownPosition() = default;
+
+    double distance = 0.0;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    std::string name;
+    double longitudeDegrees = 0.0;
+    double longitudeMinutes = 0.0;
+    double longitudeSeconds = 0.0;
+    double latitudeDegrees = 0.0;
+    double latitudeMinutes = 0.0;
+    double latitudeSeconds = 0.0;
+};
+
+// One member of the roster. role: -1 none yet, 0 operator, 1 participant.
+class Member {
+public:
+    Member() = default;
+    Member(const Member&) = default;
+    Member& operator=(const Member&) = default;
+    virtual ~Member() = default;
+
+    std::string name;
+    int role = -1;
+};
+
+// The order by name of both reference lists: names compared as strings of unsigned bytes, the
+// first differing byte deciding and a proper prefix first. Upper-case ASCII therefore sorts
+// before lower case, and Latin-1 or UTF-8 accented letters after every ASCII letter.
+bool NameLess(const std::string& a, const std::string& b);
+
+template <typename Record> void SortByName(std::vector<Record>& list) {
+    std::sort(list.begin(), list.end(),
+              [](const Record& a, const Record& b) { return NameLess(a.name, b.name); });
+}
