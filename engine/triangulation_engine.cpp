@@ -71,10 +71,10 @@ int TriangulationEngine::Triangulate(double lonDeg1, double lonMin1, double lonS
                                      double latDeg1, double latMin1, double latSec1, int south1,
                                      double bearing1, double lonDeg2, double lonMin2,
                                      double lonSec2, int west2, double latDeg2, double latMin2,
-                                     double latSec2, int south2, double bearing2,
-                                     double& resLonDeg, double& resLonMin, double& resLonSec,
-                                     int& resWest, double& resLatDeg, double& resLatMin,
-                                     double& resLatSec, int& resSouth, std::string& name) {
+                                     double latSec2, int south2, double bearing2, double& resLonDeg,
+                                     double& resLonMin, double& resLonSec, int& resWest,
+                                     double& resLatDeg, double& resLatMin, double& resLatSec,
+                                     int& resSouth, std::string& name) {
     // One observation point: its record, its position in the plane and its direction.
     auto observe = [](GeoPosition& pos, double lonDeg, double lonMin, double lonSec, int west,
                       double latDeg, double latMin, double latSec, int south, double bearing,
