@@ -1,0 +1,446 @@
+#include "data/directory_number.h"
+#include "engine/triangulation_engine.h"
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+using ervalun::ParseDirectoryNumber;
+using testing_support::CapturingSink;
+using testing_support::ScopedWorkDir;
+using testing_support::WriteFile;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// An engine that sends its messages to a capturing sink, loading from "ervalun.txt".
+struct DirectoryFixture {
+    DirectoryFixture() { engine.messages = &sink; }
+    void Load(const std::string& content) {
+        WriteFile("ervalun.txt", content);
+        engine.LoadPositions("ervalun.txt", &engine.directory);
+    }
+    Texts Names() const {
+        Texts names;
+        for (const KnownPosition& e : engine.directory) {
+            names.push_back(e.name);
+        }
+        return names;
+    }
+    ScopedWorkDir dir;
+    CapturingSink sink;
+    TriangulationEngine engine;
+};
+
+const char* const kRefuge = "Refuge 45 12 30.5 N 6 5 0 E\n";
+const char* const kCap = "Cap 10 30 0 S 2 15 0 O\n";
+
+void ExpectRefuge(const KnownPosition& e) {
+    EXPECT_EQ(e.name, "Refuge");
+    EXPECT_EQ(e.latitudeDegrees, 45.0);
+    EXPECT_EQ(e.latitudeMinutes, 12.0);
+    EXPECT_EQ(e.latitudeSeconds, 30.5);
+    EXPECT_EQ(e.longitudeDegrees, 6.0);
+    EXPECT_EQ(e.longitudeMinutes, 5.0);
+    EXPECT_EQ(e.longitudeSeconds, 0.0);
+    const double t = 45.0 + 12.0 / 60;
+    EXPECT_EQ(e.latitude, t + 30.5 / 3600);
+    EXPECT_EQ(e.longitude, 6.0 + 5.0 / 60 + 0.0 / 3600);
+    EXPECT_EQ(e.distance, 0.0);
+}
+
+void ExpectCap(const KnownPosition& e) {
+    EXPECT_EQ(e.name, "Cap");
+    EXPECT_EQ(e.latitudeDegrees, -10.0);
+    EXPECT_EQ(e.latitudeMinutes, 30.0);
+    EXPECT_EQ(e.latitude, -10.5);
+    EXPECT_EQ(e.longitudeDegrees, -2.0);
+    EXPECT_EQ(e.longitudeMinutes, 15.0);
+    EXPECT_EQ(e.longitude, -2.25);
+}
+
+// Sets a locale for the life of the object and puts "C" back afterwards.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* name) : ok_(std::setlocale(LC_ALL, name) != nullptr) {}
+    ~ScopedLocale() { std::setlocale(LC_ALL, "C"); }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+} // namespace
+
+TEST(Directory, ReadsTheExampleRecords) {
+    DirectoryFixture f;
+    f.Load(std::string(kRefuge) + kCap);
+    EXPECT_TRUE(f.sink.messages.empty());
+    EXPECT_EQ(f.engine.directoryLoaded, 1);
+    ASSERT_EQ(f.engine.directory.size(), 2u);
+    ExpectRefuge(f.engine.directory[0]);
+    ExpectCap(f.engine.directory[1]);
+
+    // Line feeds have no meaning of their own: one record over several lines, several on one.
+    DirectoryFixture g;
+    g.Load("Refuge 45\n12 30.5\nN 6 5 0\nE Cap 10 30 0 S 2 15 0 O\n");
+    EXPECT_EQ(g.engine.directoryLoaded, 1);
+    ASSERT_EQ(g.engine.directory.size(), 2u);
+    ExpectRefuge(g.engine.directory[0]);
+    ExpectCap(g.engine.directory[1]);
+}
+
+TEST(Directory, MissingFolderAndEmptyFiles) {
+    {
+        DirectoryFixture f;
+        f.engine.LoadPositions("ervalun.txt", &f.engine.directory);
+        EXPECT_EQ(f.sink.messages, (Texts{"Fichier ervalun.txt absent"}));
+        EXPECT_EQ(f.engine.directoryLoaded, 0);
+        EXPECT_TRUE(f.engine.directory.empty());
+        EXPECT_FALSE(std::filesystem::exists("ervalun.txt"));
+    }
+    {
+        // A folder must not pass for an empty directory.
+        DirectoryFixture f;
+        std::filesystem::create_directory("ervalun.txt");
+        f.engine.LoadPositions("ervalun.txt", &f.engine.directory);
+        EXPECT_EQ(f.sink.messages, (Texts{"Fichier ervalun.txt absent"}));
+        EXPECT_EQ(f.engine.directoryLoaded, 0);
+    }
+    {
+        // The texts name ervalun.txt whatever the file.
+        DirectoryFixture f;
+        f.engine.LoadPositions("autre.txt", &f.engine.directory);
+        WriteFile("autre.txt", "A 400 0 0 N 0 0 0 E\n");
+        f.engine.LoadPositions("autre.txt", &f.engine.directory);
+        EXPECT_EQ(f.sink.messages,
+                  (Texts{"Fichier ervalun.txt absent", "Fichier ervalun.txt incorrect"}));
+    }
+    for (const std::string& content : {std::string(), std::string("\n\n  \n"),
+                                       std::string("\x1A"
+                                                   "Refuge 45 12 30.5 N 6 5 0 E\n")}) {
+        DirectoryFixture f;
+        f.Load(content);
+        EXPECT_TRUE(f.sink.messages.empty());
+        EXPECT_EQ(f.engine.directoryLoaded, 1);
+        EXPECT_TRUE(f.engine.directory.empty());
+    }
+}
+
+TEST(Directory, NumberFieldsMustLieWithin0And360) {
+    {
+        DirectoryFixture f;
+        f.Load("Haut 360 360 360 N 360 75 300 E\n");
+        EXPECT_TRUE(f.sink.messages.empty());
+        EXPECT_EQ(f.engine.directoryLoaded, 1);
+        ASSERT_EQ(f.engine.directory.size(), 1u);
+        EXPECT_EQ(f.engine.directory[0].latitudeSeconds, 360.0);
+        EXPECT_EQ(f.engine.directory[0].longitudeMinutes, 75.0);
+        EXPECT_EQ(f.engine.directory[0].longitudeSeconds, 300.0);
+    }
+    // Each of the six number fields in turn holds a bad value.
+    for (const std::string bad : {"361", "-1", "-0.5", "360.001", "1e400", "-1e400"}) {
+        for (int field = 0; field < 6; ++field) {
+            std::string values[6] = {"1", "2", "3", "4", "5", "6"};
+            values[field] = bad;
+            const std::string record = "Mauvais " + values[0] + " " + values[1] + " " + values[2] +
+                                       " N " + values[3] + " " + values[4] + " " + values[5] +
+                                       " E\n";
+            DirectoryFixture f;
+            f.Load(std::string(kRefuge) + record + kCap);
+            EXPECT_EQ(f.sink.messages, (Texts{"Fichier ervalun.txt incorrect"})) << record;
+            EXPECT_EQ(f.engine.directoryLoaded, 0);
+            // The entries completed before the stop stay; nothing after it is read.
+            EXPECT_EQ(f.Names(), (Texts{"Refuge"})) << record;
+        }
+    }
+}
+
+TEST(Directory, TokensOf254BytesLoadAnd255AreRefused) {
+    const std::string longest(254, 'n');
+    {
+        // A 254-byte number token reads its leading digits, the rest is ignored.
+        DirectoryFixture f;
+        f.Load(longest + " 12" + std::string(252, 'x') + " 0 0 N 0 0 0 E\n");
+        EXPECT_EQ(f.engine.directoryLoaded, 1);
+        ASSERT_EQ(f.engine.directory.size(), 1u);
+        EXPECT_EQ(f.engine.directory[0].name, longest);
+        EXPECT_EQ(f.engine.directory[0].latitudeDegrees, 12.0);
+    }
+    for (const std::string& content : {longest + "x 1 2 3 N 4 5 6 E\n",
+                                       std::string(kRefuge) + "A 1 2 3 N 4 5 6 " + longest + "x",
+                                       std::string(kRefuge) + "B 1 " + std::string(300, '7')}) {
+        DirectoryFixture f;
+        f.Load(content);
+        EXPECT_EQ(f.sink.messages, (Texts{"Fichier ervalun.txt incorrect"}));
+        EXPECT_EQ(f.engine.directoryLoaded, 0);
+    }
+}
+
+TEST(Directory, CarriageReturnLineFeedAndControlZ) {
+    DirectoryFixture f;
+    f.Load("Refuge 45 12 30.5 N 6 5 0 E\r\nCap 10 30 0 S 2 15 0 O\r\n");
+    EXPECT_EQ(f.engine.directoryLoaded, 1);
+    ASSERT_EQ(f.engine.directory.size(), 2u);
+    ExpectRefuge(f.engine.directory[0]);
+    ExpectCap(f.engine.directory[1]);
+
+    // A lone carriage return belongs to its token: it spoils a hemisphere letter, is skipped at
+    // the start of a number and kept in a name.
+    DirectoryFixture g;
+    g.Load("Re\rfuge \r45 12 30.5 S\r 6 5 0 O\r\r\n");
+    ASSERT_EQ(g.engine.directory.size(), 1u);
+    EXPECT_EQ(g.engine.directory[0].name, "Re\rfuge");
+    EXPECT_EQ(g.engine.directory[0].latitudeDegrees, 45.0);
+    EXPECT_GT(g.engine.directory[0].latitude, 0.0);
+    EXPECT_GT(g.engine.directory[0].longitude, 0.0);
+
+    // Control-Z ends the file, also in the middle of a record, and completes a ninth token.
+    DirectoryFixture h;
+    h.Load(std::string(kRefuge) + "Cap 10 30 0 S 2 15 0 O\x1A" + "Trop 1 2 3 N 4 5 6 E\n");
+    EXPECT_EQ(h.engine.directoryLoaded, 1);
+    EXPECT_EQ(h.Names(), (Texts{"Refuge", "Cap"}));
+    DirectoryFixture i;
+    i.Load(std::string(kRefuge) + "Cap 10 30\x1A 0 S 2 15 0 O\n");
+    EXPECT_EQ(i.engine.directoryLoaded, 1);
+    EXPECT_EQ(i.Names(), (Texts{"Refuge"}));
+}
+
+TEST(Directory, LastRecordWithoutLineFeedIsKept) {
+    DirectoryFixture f;
+    f.Load(std::string(kRefuge) + "Cap 10 30 0 S 2 15 0 O");
+    EXPECT_TRUE(f.sink.messages.empty());
+    EXPECT_EQ(f.engine.directoryLoaded, 1);
+    ASSERT_EQ(f.engine.directory.size(), 2u);
+    ExpectCap(f.engine.directory[1]);
+
+    // Fewer than nine fields at the end are still dropped, silently.
+    for (const std::string tail : {"Cap 10 30 0 S 2 15 0", "Cap 10 30 0 S 2 15 0 ", "Cap"}) {
+        DirectoryFixture g;
+        g.Load(std::string(kRefuge) + tail);
+        EXPECT_TRUE(g.sink.messages.empty());
+        EXPECT_EQ(g.engine.directoryLoaded, 1);
+        EXPECT_EQ(g.Names(), (Texts{"Refuge"})) << tail;
+    }
+}
+
+TEST(Directory, RunsOfDelimitersSeparateLikeOne) {
+    // Blank lines, indented lines, a leading delimiter, trailing and repeated spaces: none of
+    // them may shift the later fields.
+    const std::vector<std::string> layouts = {
+        std::string(kRefuge) + "\n" + kCap,
+        std::string(kRefuge) + "   " + kCap,
+        "\n" + std::string(kRefuge) + kCap,
+        " " + std::string(kRefuge) + "\n\n\n" + kCap + "\n",
+        "Refuge  45   12 30.5 N 6 5 0 E   \r\n\r\n  Cap 10 30 0 S 2 15 0 O \n ",
+    };
+    for (const std::string& content : layouts) {
+        DirectoryFixture f;
+        f.Load(content);
+        EXPECT_TRUE(f.sink.messages.empty());
+        EXPECT_EQ(f.engine.directoryLoaded, 1);
+        ASSERT_EQ(f.engine.directory.size(), 2u) << content;
+        ExpectRefuge(f.engine.directory[0]);
+        ExpectCap(f.engine.directory[1]);
+    }
+}
+
+TEST(Directory, LenientFieldsReadAsBefore) {
+    // A name with a space is two tokens and puts the record out of step.
+    DirectoryFixture f;
+    f.Load("Mont Blanc 45 50 0 N 6 51 0 E\n");
+    EXPECT_EQ(f.engine.directoryLoaded, 1);
+    ASSERT_EQ(f.engine.directory.size(), 1u);
+    const KnownPosition& e = f.engine.directory[0];
+    EXPECT_EQ(e.name, "Mont");
+    EXPECT_EQ(e.latitudeDegrees, 0.0); // "Blanc"
+    EXPECT_EQ(e.latitudeMinutes, 45.0);
+    EXPECT_EQ(e.latitudeSeconds, 50.0);
+    EXPECT_EQ(e.longitudeDegrees, 0.0); // "N"
+    EXPECT_EQ(e.longitudeMinutes, 6.0);
+    EXPECT_EQ(e.longitudeSeconds, 51.0);
+
+    // Decimal comma, text, "W", "s" and other letters.
+    DirectoryFixture g;
+    g.Load("Virgule 30,5 abc 1e1x s 2.5e-1 +3 .5 W\nNord 1 0 0 N 1 0 0 E\n");
+    EXPECT_EQ(g.engine.directoryLoaded, 1);
+    ASSERT_EQ(g.engine.directory.size(), 2u);
+    const KnownPosition& v = g.engine.directory[0];
+    EXPECT_EQ(v.latitudeDegrees, 30.0);
+    EXPECT_EQ(v.latitudeMinutes, 0.0);
+    EXPECT_EQ(v.latitudeSeconds, 10.0);
+    EXPECT_EQ(v.longitudeDegrees, 0.25);
+    EXPECT_EQ(v.longitudeMinutes, 3.0);
+    EXPECT_EQ(v.longitudeSeconds, 0.5);
+    EXPECT_GT(v.latitude, 0.0);
+    EXPECT_GT(v.longitude, 0.0);
+}
+
+TEST(Directory, NegativeZeroDegreesKeepTheirHemisphere) {
+    DirectoryFixture f;
+    f.Load("Zero 0 22 0 S 0 34 0 O\nMoins -0 22 0 N -0 34 0 E\nCap 10 30 0 S 2 15 0 O\n");
+    ASSERT_EQ(f.engine.directoryLoaded, 1);
+    ASSERT_EQ(f.engine.directory.size(), 3u);
+
+    const KnownPosition& zero = f.engine.directory[0];
+    EXPECT_TRUE(std::signbit(zero.latitudeDegrees));
+    EXPECT_TRUE(std::signbit(zero.longitudeDegrees));
+    EXPECT_EQ(zero.latitude, -(22.0 / 60));
+    EXPECT_EQ(zero.longitude, -(34.0 / 60));
+
+    double lonDeg = 9, lonMin = 9, lonSec = 9, latDeg = 9, latMin = 9, latSec = 9;
+    int lonHem = 9, latHem = 9;
+    ASSERT_EQ(f.engine.FillFromPosition(f.engine.directory, 0, lonDeg, lonMin, lonSec, latDeg,
+                                        latMin, latSec, lonHem, latHem),
+              1);
+    EXPECT_EQ(lonHem, 1);
+    EXPECT_EQ(latHem, 1);
+    EXPECT_EQ(lonDeg, 0.0);
+    EXPECT_FALSE(std::signbit(lonDeg));
+    EXPECT_FALSE(std::signbit(latDeg));
+    EXPECT_EQ(lonMin, 34.0);
+    EXPECT_EQ(latMin, 22.0);
+
+    // "-0" with "N" and "E" is north and east, in the decimals and in the form alike.
+    const KnownPosition& minus = f.engine.directory[1];
+    EXPECT_FALSE(std::signbit(minus.latitudeDegrees));
+    EXPECT_GT(minus.latitude, 0.0);
+    ASSERT_EQ(f.engine.FillFromPosition(f.engine.directory, 1, lonDeg, lonMin, lonSec, latDeg,
+                                        latMin, latSec, lonHem, latHem),
+              1);
+    EXPECT_EQ(lonHem, 0);
+    EXPECT_EQ(latHem, 0);
+}
+
+TEST(Directory, FillFromPositionWritesMagnitudesAndHemispheres) {
+    DirectoryFixture f;
+    f.Load(std::string(kRefuge) + kCap);
+    ASSERT_EQ(f.engine.directory.size(), 2u);
+
+    double lonDeg = 0, lonMin = 0, lonSec = 0, latDeg = 0, latMin = 0, latSec = 0;
+    int lonHem = 7, latHem = 7;
+    ASSERT_EQ(f.engine.FillFromPosition(f.engine.directory, 1, lonDeg, lonMin, lonSec, latDeg,
+                                        latMin, latSec, lonHem, latHem),
+              1);
+    EXPECT_EQ(lonDeg, 2.0);
+    EXPECT_EQ(lonMin, 15.0);
+    EXPECT_EQ(lonSec, 0.0);
+    EXPECT_EQ(lonHem, 1);
+    EXPECT_EQ(latDeg, 10.0);
+    EXPECT_EQ(latMin, 30.0);
+    EXPECT_EQ(latSec, 0.0);
+    EXPECT_EQ(latHem, 1);
+
+    ASSERT_EQ(f.engine.FillFromPosition(f.engine.directory, 0, lonDeg, lonMin, lonSec, latDeg,
+                                        latMin, latSec, lonHem, latHem),
+              1);
+    EXPECT_EQ(lonDeg, 6.0);
+    EXPECT_EQ(lonMin, 5.0);
+    EXPECT_EQ(lonHem, 0);
+    EXPECT_EQ(latDeg, 45.0);
+    EXPECT_EQ(latSec, 30.5);
+    EXPECT_EQ(latHem, 0);
+
+    // An index outside the list writes nothing.
+    for (const int index :
+         {-1, 2, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+        double a = 8, b = 8, c = 8, d = 8, e = 8, g = 8;
+        int h1 = 8, h2 = 8;
+        EXPECT_EQ(f.engine.FillFromPosition(f.engine.directory, index, a, b, c, d, e, g, h1, h2),
+                  0);
+        EXPECT_TRUE(a == 8 && b == 8 && c == 8 && d == 8 && e == 8 && g == 8 && h1 == 8 && h2 == 8);
+    }
+}
+
+TEST(Directory, DuplicatesStayAndTheOrderIsByBytes) {
+    DirectoryFixture f;
+    f.Load("alpha 1 0 0 N 1 0 0 E\nPortail 2 0 0 N 2 0 0 E\n\xC9mile 3 0 0 N 3 0 0 E\n"
+           "Bravo 4 0 0 N 4 0 0 E\nEric 5 0 0 N 5 0 0 E\nPort 6 0 0 N 6 0 0 E\n"
+           "Bravo 7 0 0 N 7 0 0 E\n");
+    ASSERT_EQ(f.engine.directoryLoaded, 1);
+    SortByName(f.engine.directory);
+    EXPECT_EQ(f.Names(), (Texts{"Bravo", "Bravo", "Eric", "Port", "Portail", "alpha", "\xC9mile"}));
+    // Each entry kept its own coordinates through the sort.
+    EXPECT_EQ(f.engine.directory[3].latitudeDegrees, 6.0);
+    EXPECT_EQ(f.engine.directory[6].longitude, 3.0);
+}
+
+TEST(DirectoryNumber, LongestDecimalPrefix) {
+    EXPECT_EQ(ParseDirectoryNumber("30.5"), 30.5);
+    EXPECT_EQ(ParseDirectoryNumber("30,5"), 30.0);
+    EXPECT_EQ(ParseDirectoryNumber("+.5"), 0.5);
+    EXPECT_EQ(ParseDirectoryNumber("7."), 7.0);
+    EXPECT_EQ(ParseDirectoryNumber("-12.25xyz"), -12.25);
+    EXPECT_EQ(ParseDirectoryNumber("1.2.3"), 1.2);
+    EXPECT_EQ(ParseDirectoryNumber("2.5e2"), 250.0);
+    EXPECT_EQ(ParseDirectoryNumber("2.5E-1"), 0.25);
+    EXPECT_EQ(ParseDirectoryNumber("1.e1"), 10.0);
+    // An exponent without digits is not part of the number.
+    EXPECT_EQ(ParseDirectoryNumber("3e"), 3.0);
+    EXPECT_EQ(ParseDirectoryNumber("3e+"), 3.0);
+    EXPECT_EQ(ParseDirectoryNumber("3E-x"), 3.0);
+    // Only tab, vertical tab, form feed and carriage return are skipped in front.
+    EXPECT_EQ(ParseDirectoryNumber("\t\v\f\r42"), 42.0);
+    EXPECT_EQ(ParseDirectoryNumber(" 42"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("\n42"), 0.0);
+    // A long mantissa is rounded correctly.
+    EXPECT_EQ(ParseDirectoryNumber("0.1000000000000000055511151231257827"), 0.1);
+    EXPECT_EQ(ParseDirectoryNumber("359.99999999999999999999999"), 360.0);
+}
+
+TEST(DirectoryNumber, NothingElseIsANumber) {
+    for (const char* text : {"", "-", "+", ".", "-.", ".e5", "e5", "abc", "N", "inf", "-inf", "nan",
+                             "infinity", "\t"}) {
+        EXPECT_EQ(ParseDirectoryNumber(text), 0.0) << text;
+    }
+    // No hexadecimal: "0x10" is the number 0 followed by text.
+    EXPECT_EQ(ParseDirectoryNumber("0x10"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("0x1p3"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("12x"), 12.0);
+    EXPECT_EQ(ParseDirectoryNumber(std::string_view("5\0"
+                                                    "7",
+                                                    3)),
+              5.0);
+}
+
+TEST(DirectoryNumber, OverflowIsOutOfRangeAndUnderflowIsZero) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(ParseDirectoryNumber("1e400"), inf);
+    EXPECT_EQ(ParseDirectoryNumber("-1e400"), -inf);
+    EXPECT_EQ(ParseDirectoryNumber("1e99999999999999999999"), inf);
+    EXPECT_EQ(ParseDirectoryNumber("0.0001e309"), 1e305);
+    EXPECT_EQ(ParseDirectoryNumber(std::string(400, '9')), inf);
+    EXPECT_EQ(ParseDirectoryNumber("1e-400"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("-1e-99999999999999999999"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("0." + std::string(400, '0') + "1"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("0e99999"), 0.0);
+    EXPECT_EQ(ParseDirectoryNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
+}
+
+TEST(DirectoryNumber, ReadTheSameUnderAFrenchLocale) {
+    ScopedLocale locale("fr_FR.UTF-8");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "Locale fr_FR.UTF-8 absente : vérification sous locale française sautée";
+    }
+    EXPECT_EQ(ParseDirectoryNumber("30.5"), 30.5);
+    EXPECT_EQ(ParseDirectoryNumber("30,5"), 30.0);
+    EXPECT_EQ(ParseDirectoryNumber("2.5e-1"), 0.25);
+
+    DirectoryFixture f;
+    f.Load("Refuge 45 12 30.5 N 6 5 0 E\nDemi 0.5 12,75 1.25 N 6.5 0 0 E\n");
+    EXPECT_EQ(f.engine.directoryLoaded, 1);
+    ASSERT_EQ(f.engine.directory.size(), 2u);
+    ExpectRefuge(f.engine.directory[0]);
+    EXPECT_EQ(f.engine.directory[1].latitudeDegrees, 0.5);
+    EXPECT_EQ(f.engine.directory[1].latitudeMinutes, 12.0);
+    EXPECT_EQ(f.engine.directory[1].latitudeSeconds, 1.25);
+    EXPECT_EQ(f.engine.directory[1].longitudeDegrees, 6.5);
+}
