@@ -1,4 +1,5 @@
 #include "ui/diagram_painter.h"
+#include "ui/icons.h"
 
 #include <QImage>
 #include <QSet>
@@ -98,6 +99,31 @@ private slots:
         QCOMPARE(huge.pixel(50, 60), kDiagramBackground);
         // An empty area gives an empty image rather than a failure.
         QVERIFY(RenderDiagram(0, 0, true, At(2, 48), At(3, 48), At(2.5, 49)).isNull());
+    }
+
+    void iconsCarryTheMarkerColours() {
+        // Each legend icon is its marker's colour on the diagram's yellow.
+        const std::pair<DiagramMarker, QRgb> legend[] = {
+            {DiagramMarker::FirstPoint, kFirstPointColour},
+            {DiagramMarker::SecondPoint, kSecondPointColour},
+            {DiagramMarker::Result, kResultColour}};
+        for (const auto& [marker, colour] : legend) {
+            const QImage icon = LegendIconImage(marker);
+            QCOMPARE(icon.size(), QSize(32, 32));
+            QCOMPARE(icon.pixel(16, 16), colour);
+            QCOMPARE(icon.pixel(1, 1), kDiagramBackground);
+        }
+        // The application icon comes in the small sizes the desktop asks for, each with the
+        // three crosses (result above, observation points below) on yellow.
+        const QList<QSize> sizes = ApplicationIcon().availableSizes();
+        for (const int side : {16, 32, 48, 256}) {
+            QVERIFY(sizes.contains(QSize(side, side)));
+            const QImage icon = ApplicationIconImage(side);
+            QCOMPARE(icon.pixel(side / 2, side / 4), kResultColour);
+            QCOMPARE(icon.pixel(side / 4, side * 3 / 4), kFirstPointColour);
+            QCOMPARE(icon.pixel(side * 3 / 4, side * 3 / 4), kSecondPointColour);
+            QCOMPARE(icon.pixel(0, 0), kDiagramBackground);
+        }
     }
 };
 
