@@ -6,7 +6,10 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -423,6 +426,27 @@ TEST(DirectoryNumber, OverflowIsOutOfRangeAndUnderflowIsZero) {
     EXPECT_EQ(ParseDirectoryNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_EQ(ParseDirectoryNumber("0e99999"), 0.0);
     EXPECT_EQ(ParseDirectoryNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
+}
+
+TEST(DirectoryNumber, AgreesWithTheCLibraryOnDecimalText) {
+    // Over an alphabet without the forms the C library reads and the directory does not
+    // (hexadecimal, inf, nan, leading spaces), both must give the same bits.
+    ScopedLocale locale("C");
+    const char alphabet[] = "0123456789..eE+-a\t";
+    std::mt19937 rng(20240611);
+    std::uniform_int_distribution<int> length(0, 14);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 2);
+    for (int i = 0; i < 200000; ++i) {
+        std::string token;
+        const int n = length(rng);
+        for (int k = 0; k < n; ++k) {
+            token.push_back(alphabet[pick(rng)]);
+        }
+        const double expected = std::strtod(token.c_str(), nullptr);
+        const double actual = ParseDirectoryNumber(token);
+        ASSERT_EQ(std::memcmp(&expected, &actual, sizeof expected), 0)
+            << "[" << token << "] " << expected << " vs " << actual;
+    }
 }
 
 TEST(DirectoryNumber, ReadTheSameUnderAFrenchLocale) {
