@@ -3,18 +3,8 @@
 #include "engine/numeric.h"
 
 #include <algorithm>
-#include <cmath>
 
-using ervalun::kEpsilon;
 using ervalun::TruncToInt;
-
-namespace {
-
-bool IsZero(double v) {
-    return std::fabs(v) < kEpsilon;
-}
-
-} // namespace
 
 DiagramPoints ScaleDiagram(double x1, double y1, double x2, double y2, double xr, double yr,
                            int width, int height) {
@@ -35,8 +25,8 @@ DiagramPoints ScaleDiagram(double x1, double y1, double x2, double y2, double xr
     // A single longitude goes to 60 % of the width and a single latitude to 40 % of the height;
     // so three coincident points meet there too instead of dividing zero by zero. Every
     // conversion saturates, so a result far away (or not a number) cannot overflow an int.
-    const bool oneMeridian = IsZero(dx);
-    const bool oneParallel = IsZero(dy);
+    const bool oneMeridian = dx == 0.0;
+    const bool oneParallel = dy == 0.0;
     auto px = [&](double x) {
         return oneMeridian ? TruncToInt(0.5 * w + mx) : TruncToInt((x - xmin) * sx / dx + mx);
     };

@@ -47,9 +47,9 @@ TEST(ScaleDiagram, OneMeridianOneParallelAndCoincidentPoints) {
               (std::vector<int>{60, 40, 60, 40, 60, 40}));
     EXPECT_EQ(Flat(ScaleDiagram(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 99, 99)),
               (std::vector<int>{59, 39, 59, 39, 59, 39}));
-    // Differences below the system's zero threshold count as none.
+    // Only an exact zero spread is one meridian or one parallel: a tiny one still spreads.
     EXPECT_EQ(Flat(ScaleDiagram(6.5, 45.0, 6.5 + 1e-7, 45.0, 6.5, 45.0 + 1e-7, 100, 100)),
-              (std::vector<int>{60, 40, 60, 40, 60, 40}));
+              (std::vector<int>{10, 90, 90, 90, 10, 10}));
     // An empty area gives the corner, without dividing by zero.
     EXPECT_EQ(Flat(ScaleDiagram(2.0, 48.0, 3.0, 48.0, 2.5, 49.0, 0, 0)),
               (std::vector<int>{0, 0, 0, 0, 0, 0}));
