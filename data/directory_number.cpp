@@ -13,6 +13,13 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Up to this many digits the mantissa is an integer below 2^53, exact in a double.
+constexpr long long kExactDigits = 15;
+
 } // namespace
 
 double ParseDirectoryNumber(std::string_view token) {
@@ -37,9 +44,13 @@ double ParseDirectoryNumber(std::string_view token) {
     long long leadInteger = -1;
     long long leadFraction = -1;
     bool point = false;
+    unsigned long long mantissa = 0;
     for (; i < n; ++i) {
         const char c = token[i];
         if (IsDigit(c)) {
+            if (integerDigits + fractionDigits < kExactDigits) {
+                mantissa = mantissa * 10 + static_cast<unsigned long long>(c - '0');
+            }
             if (!point) {
                 if (leadInteger < 0 && c != '0') {
                     leadInteger = integerDigits;
@@ -90,6 +101,12 @@ double ParseDirectoryNumber(std::string_view token) {
     }
 
     double value = 0.0;
+    if (end == i && integerDigits + fractionDigits <= kExactDigits) {
+        // The usual short field: an exact integer divided by an exact power of ten is the
+        // correctly rounded value, the same that the general conversion below would give.
+        value = static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
+        return negative ? -value : value;
+    }
     const char* first = token.data() + begin;
     const char* last = token.data() + end;
     const std::from_chars_result r =

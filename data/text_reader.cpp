@@ -1,5 +1,6 @@
 #include "data/text_reader.h"
 
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -55,6 +56,15 @@ bool TextReader::Refill() {
         // A short read means the end of the file or a read error; both end the text.
         bool last = got < wanted;
         const std::size_t total = start + got;
+        // Most files hold neither byte: nothing to translate then.
+        if (std::memchr(buffer_.get(), '\r', total) == nullptr &&
+            std::memchr(buffer_.get(), 0x1A, total) == nullptr) {
+            len_ = total;
+            if (last) {
+                ended_ = true;
+            }
+            continue;
+        }
         std::size_t out = 0;
         for (std::size_t i = 0; i < total; ++i) {
             const unsigned char b = buffer_[i];

@@ -432,21 +432,26 @@ TEST(DirectoryNumber, AgreesWithTheCLibraryOnDecimalText) {
     // Over an alphabet without the forms the C library reads and the directory does not
     // (hexadecimal, inf, nan, leading spaces), both must give the same bits.
     ScopedLocale locale("C");
-    const char alphabet[] = "0123456789..eE+-a\t";
     std::mt19937 rng(20240611);
-    std::uniform_int_distribution<int> length(0, 14);
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 2);
-    for (int i = 0; i < 200000; ++i) {
-        std::string token;
-        const int n = length(rng);
-        for (int k = 0; k < n; ++k) {
-            token.push_back(alphabet[pick(rng)]);
+    auto check = [&rng](const std::string& alphabet, int maxLength, int count) {
+        std::uniform_int_distribution<int> length(0, maxLength);
+        std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+        for (int i = 0; i < count; ++i) {
+            std::string token;
+            const int n = length(rng);
+            for (int k = 0; k < n; ++k) {
+                token.push_back(alphabet[pick(rng)]);
+            }
+            const double expected = std::strtod(token.c_str(), nullptr);
+            const double actual = ParseDirectoryNumber(token);
+            ASSERT_EQ(std::memcmp(&expected, &actual, sizeof expected), 0)
+                << "[" << token << "] " << expected << " vs " << actual;
         }
-        const double expected = std::strtod(token.c_str(), nullptr);
-        const double actual = ParseDirectoryNumber(token);
-        ASSERT_EQ(std::memcmp(&expected, &actual, sizeof expected), 0)
-            << "[" << token << "] " << expected << " vs " << actual;
-    }
+    };
+    check("0123456789..eE+-a\t", 14, 100000);
+    // Long runs of digits, around the length where short fields take a quicker road.
+    check("0123456789012345678901234567890123456789.", 24, 50000);
+    check("0123456789000000000000.e-", 40, 50000);
 }
 
 TEST(DirectoryNumber, ReadTheSameUnderAFrenchLocale) {
