@@ -18,7 +18,39 @@ constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // Up to this many digits the mantissa is an integer below 2^53, exact in a double.
-constexpr long long kExactDigits = 15;
+constexpr int kExactDigits = 15;
+
+// The usual field, such as "45" or "30.5": at most 15 digits, at most one point and no
+// exponent. An exact integer divided by an exact power of ten is then the correctly rounded
+// value, the same that the general conversion gives. False sends the text the general way.
+bool ParseShortDecimal(std::string_view text, double& value) {
+    unsigned long long mantissa = 0;
+    int digits = 0;
+    int fraction = 0;
+    bool point = false;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            if (++digits > kExactDigits) {
+                return false;
+            }
+            mantissa = mantissa * 10 + static_cast<unsigned long long>(c - '0');
+            if (point) {
+                ++fraction;
+            }
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0 || (i < text.size() && (text[i] == 'e' || text[i] == 'E'))) {
+        return false;
+    }
+    value = static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
+    return true;
+}
 
 } // namespace
 
@@ -36,6 +68,11 @@ double ParseDirectoryNumber(std::string_view token) {
         ++i;
     }
 
+    double value = 0.0;
+    if (ParseShortDecimal(token.substr(i), value)) {
+        return negative ? -value : value;
+    }
+
     // The mantissa: digits with at most one point, at least one digit. Where its first
     // significant digit stands tells an overflow from an underflow below.
     const std::size_t begin = i;
@@ -44,13 +81,9 @@ double ParseDirectoryNumber(std::string_view token) {
     long long leadInteger = -1;
     long long leadFraction = -1;
     bool point = false;
-    unsigned long long mantissa = 0;
     for (; i < n; ++i) {
         const char c = token[i];
         if (IsDigit(c)) {
-            if (integerDigits + fractionDigits < kExactDigits) {
-                mantissa = mantissa * 10 + static_cast<unsigned long long>(c - '0');
-            }
             if (!point) {
                 if (leadInteger < 0 && c != '0') {
                     leadInteger = integerDigits;
@@ -100,13 +133,6 @@ double ParseDirectoryNumber(std::string_view token) {
         }
     }
 
-    double value = 0.0;
-    if (end == i && integerDigits + fractionDigits <= kExactDigits) {
-        // The usual short field: an exact integer divided by an exact power of ten is the
-        // correctly rounded value, the same that the general conversion below would give.
-        value = static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
-        return negative ? -value : value;
-    }
     const char* first = token.data() + begin;
     const char* last = token.data() + end;
     const std::from_chars_result r =

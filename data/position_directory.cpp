@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -112,21 +113,36 @@ ReadStatus ReadDirectory(const std::string& fileName, std::vector<KnownPosition>
         return ReadStatus::Absent;
     }
     RecordBuilder builder;
+    // A token cut by the end of a chunk is gathered here; others are taken where they lie.
     char token[kTokenLimit];
     std::size_t length = 0;
-    for (int c = reader.Next(); c >= 0; c = reader.Next()) {
-        if (c == ' ' || c == '\n') {
+    for (std::string_view chunk = reader.TakeChunk(); !chunk.empty(); chunk = reader.TakeChunk()) {
+        const char* p = chunk.data();
+        const char* const end = p + chunk.size();
+        while (p < end) {
+            const char* q = p;
+            while (q < end && *q != ' ' && *q != '\n') {
+                ++q;
+            }
+            const auto run = static_cast<std::size_t>(q - p);
+            if (length + run >= kTokenLimit) {
+                return ReadStatus::Incorrect;
+            }
+            if (q == end) {
+                std::memcpy(token + length, p, run);
+                length += run;
+                break;
+            }
+            std::string_view text(p, run);
             if (length > 0) {
-                if (!builder.Take(std::string_view(token, length), list)) {
-                    return ReadStatus::Incorrect;
-                }
+                std::memcpy(token + length, p, run);
+                text = std::string_view(token, length + run);
                 length = 0;
             }
-            continue;
-        }
-        token[length++] = static_cast<char>(c);
-        if (length == kTokenLimit) {
-            return ReadStatus::Incorrect;
+            if (!text.empty() && !builder.Take(text, list)) {
+                return ReadStatus::Incorrect;
+            }
+            p = q + 1;
         }
     }
     if (length > 0 && !builder.Take(std::string_view(token, length), list)) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace ervalun {
 
@@ -33,6 +34,19 @@ public:
             return -1;
         }
         return buffer_[pos_++];
+    }
+
+    // All the bytes not yet taken, at least one, or an empty view at the end of the file. The
+    // view stays valid until the next call; readers that scan for delimiters use it to avoid a
+    // call per byte.
+    std::string_view TakeChunk() {
+        if (pos_ == len_ && !Refill()) {
+            return {};
+        }
+        const std::string_view chunk(reinterpret_cast<const char*>(buffer_.get()) + pos_,
+                                     len_ - pos_);
+        pos_ = len_;
+        return chunk;
     }
 
 private:

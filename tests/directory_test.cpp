@@ -188,6 +188,54 @@ TEST(Directory, TokensOf254BytesLoadAnd255AreRefused) {
     }
 }
 
+TEST(Directory, TokensCutByTheReadChunksReadWhole) {
+    // The reader takes the file 64 KiB at a time; tokens that straddle a chunk's end must read
+    // as if whole, and the length limit must count both parts.
+    constexpr std::size_t kChunk = 65536;
+    {
+        DirectoryFixture f;
+        std::string text = "Nom" + std::string(kChunk - 3 - 2, ' ') + "12.75 0 0 N 0 0 0 E\n";
+        f.Load(text);
+        ASSERT_EQ(f.engine.directory.size(), 1u);
+        EXPECT_EQ(f.engine.directory[0].name, "Nom");
+        EXPECT_EQ(f.engine.directory[0].latitudeDegrees, 12.75);
+    }
+    const std::string longest(254, 'n');
+    for (const std::size_t extra : {0, 1}) {
+        DirectoryFixture f;
+        const std::string name = longest + std::string(extra, 'x');
+        f.Load(std::string(kChunk - 100, '\n') + name + " 1 2 3 N 4 5 6 E\n");
+        EXPECT_EQ(f.engine.directoryLoaded, extra == 0 ? 1 : 0);
+        if (extra == 0) {
+            ASSERT_EQ(f.engine.directory.size(), 1u);
+            EXPECT_EQ(f.engine.directory[0].name, name);
+        }
+    }
+    {
+        // Thousands of records of varied length, every one read back.
+        std::string text;
+        for (int i = 0; i < 6000; ++i) {
+            text += "P" + std::to_string(i) + " " + std::to_string(i % 90) + " " +
+                    std::to_string(i % 60) + " " + std::to_string(i % 60) + ".5 " +
+                    (i % 2 != 0 ? "S " : "N ") + std::to_string(i % 180) + " 1 2 " +
+                    (i % 3 != 0 ? "O" : "E") + (i % 5 == 0 ? "\r\n" : "\n");
+        }
+        ASSERT_GT(text.size(), 2 * kChunk);
+        DirectoryFixture f;
+        f.Load(text);
+        EXPECT_EQ(f.engine.directoryLoaded, 1);
+        ASSERT_EQ(f.engine.directory.size(), 6000u);
+        for (int i = 0; i < 6000; ++i) {
+            const KnownPosition& e = f.engine.directory[static_cast<std::size_t>(i)];
+            ASSERT_EQ(e.name, "P" + std::to_string(i));
+            ASSERT_EQ(e.latitudeDegrees, (i % 2 != 0 ? -1.0 : 1.0) * (i % 90)) << i;
+            ASSERT_EQ(e.latitudeSeconds, i % 60 + 0.5) << i;
+            ASSERT_EQ(std::signbit(e.longitude), i % 3 != 0) << i;
+            ASSERT_EQ(e.longitudeSeconds, 2.0) << i;
+        }
+    }
+}
+
 TEST(Directory, CarriageReturnLineFeedAndControlZ) {
     DirectoryFixture f;
     f.Load("Refuge 45 12 30.5 N 6 5 0 E\r\nCap 10 30 0 S 2 15 0 O\r\n");

@@ -83,6 +83,26 @@ TEST(TextReader, CarriageReturnAtTheEndOfAFullChunk) {
     EXPECT_EQ(ReadWithChunk(crlf, TextReader::kChunkSize), lf);
 }
 
+TEST(TextReader, ChunksAndSingleBytesTakeTheSameText) {
+    ScopedWorkDir dir;
+    WriteFile("in.txt", "ab\r\ncd\re\r\r\nfg\x1Ahi");
+    for (const std::size_t chunk : {2, 3, 5, 65536}) {
+        TextReader reader("in.txt", chunk);
+        std::string text;
+        text.push_back(static_cast<char>(reader.Next()));
+        for (std::string_view part = reader.TakeChunk(); !part.empty(); part = reader.TakeChunk()) {
+            text += part;
+            const int c = reader.Next();
+            if (c >= 0) {
+                text.push_back(static_cast<char>(c));
+            }
+        }
+        EXPECT_EQ(text, "ab\ncd\re\r\nfg") << "chunk " << chunk;
+        EXPECT_TRUE(reader.TakeChunk().empty());
+        EXPECT_EQ(reader.Next(), -1);
+    }
+}
+
 TEST(TextReader, GivesEveryByteValueAsNonNegative) {
     ScopedWorkDir dir;
     WriteFile("in.txt", std::string("\xFF\x80", 2) + std::string(1, '\0') + "\t");
