@@ -243,11 +243,13 @@ CErvalunDlg::~CErvalunDlg() {
 }
 
 QFont CErvalunDlg::DialogFont() {
-    // DejaVu Sans comes with every Debian desktop (fonts-dejavu-core); at 11 pixels its metrics
-    // are close to those the template was laid out for, and every text fits its box.
+    // DejaVu Sans comes with every Debian desktop (fonts-dejavu-core). Its small letters are
+    // wider, against its average, than those the template was laid out for; drawn 5 % closer
+    // together, every text fits its box while the dialog units stay whole pixels.
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(13);
+    font.setLetterSpacing(QFont::PercentageSpacing, 95);
     return font;
 }
 
@@ -291,6 +293,10 @@ void CErvalunDlg::CreateControls() {
         }
         case Kind::List: {
             auto* combo = new QComboBox(this);
+            // A list that drops down below the box, as the template's lists do: the style's
+            // default popup measures every entry before it opens, far too slow for a long
+            // directory.
+            combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
             // Long lists must not be measured item by item.
             combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             combo->setMinimumContentsLength(1);
