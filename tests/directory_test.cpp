@@ -424,6 +424,58 @@ TEST(Directory, DuplicatesStayAndTheOrderIsByBytes) {
     EXPECT_EQ(f.engine.directory[6].longitude, 3.0);
 }
 
+TEST(Directory, EveryLoadedEntryHoldsItsInvariant) {
+    // Random files made of the bytes that matter to the reader: whatever they hold, each entry
+    // read has its values in range and decimals that agree with the degrees and their sign.
+    std::mt19937 rng(7);
+    // Small digits and many spaces, so that many records complete within 0 to 360.
+    const std::string alphabet = "0123012301239.-+e      \n\n\r\tSSOONEx";
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 1500);
+    ScopedWorkDir dir;
+    std::size_t entries = 0;
+    for (int round = 0; round < 100; ++round) {
+        std::string text;
+        const int n = length(rng);
+        for (int k = 0; k < n; ++k) {
+            text.push_back(alphabet[pick(rng)]);
+        }
+        if (round % 4 == 0) {
+            text.insert(text.size() / 2, "\x1A");
+        }
+        WriteFile("ervalun.txt", text);
+        CapturingSink sink;
+        TriangulationEngine engine;
+        engine.messages = &sink;
+        engine.LoadPositions("ervalun.txt", &engine.directory);
+        if (engine.directoryLoaded == 1) {
+            EXPECT_TRUE(sink.messages.empty());
+        } else {
+            EXPECT_EQ(sink.messages, (Texts{"Fichier ervalun.txt incorrect"}));
+        }
+        entries += engine.directory.size();
+        for (const KnownPosition& e : engine.directory) {
+            EXPECT_FALSE(e.name.empty());
+            for (const double v :
+                 {e.latitudeMinutes, e.latitudeSeconds, e.longitudeMinutes, e.longitudeSeconds}) {
+                EXPECT_TRUE(v >= 0.0 && v <= 360.0 && !std::signbit(v)) << v;
+            }
+            double lat = 0.0;
+            TriangulationEngine::DmsToDecimal(std::fabs(e.latitudeDegrees), e.latitudeMinutes,
+                                              e.latitudeSeconds, lat);
+            EXPECT_EQ(e.latitude, std::signbit(e.latitudeDegrees) ? -lat : lat);
+            EXPECT_EQ(std::signbit(e.latitude), std::signbit(e.latitudeDegrees));
+            double lon = 0.0;
+            TriangulationEngine::DmsToDecimal(std::fabs(e.longitudeDegrees), e.longitudeMinutes,
+                                              e.longitudeSeconds, lon);
+            EXPECT_EQ(e.longitude, std::signbit(e.longitudeDegrees) ? -lon : lon);
+            EXPECT_EQ(std::signbit(e.longitude), std::signbit(e.longitudeDegrees));
+        }
+    }
+    // The files must have made entries, or nothing was checked.
+    EXPECT_GT(entries, 100u);
+}
+
 TEST(DirectoryNumber, LongestDecimalPrefix) {
     EXPECT_EQ(ParseDirectoryNumber("30.5"), 30.5);
     EXPECT_EQ(ParseDirectoryNumber("30,5"), 30.0);
