@@ -517,6 +517,46 @@ private slots:
         QCOMPARE(Workspace::LogLines().size(), 3);
     }
 
+    void everyInputReachesTheCalculation() {
+        Workspace work;
+        Workspace::Write(QStringLiteral("ervalun.txt"), "");
+        Workspace::Write(QStringLiteral("operateurs.txt"), "");
+        CapturingSink sink;
+        auto d = Open(sink);
+        // A distinct value in each of the fourteen edits, distinct letters in the four lists.
+        const int inputs[] = {kLonDeg1, kLonMin1,  kLonSec1, kLatDeg1, kLatMin1,
+                              kLatSec1, kBearing1, kLonDeg2, kLonMin2, kLonSec2,
+                              kLatDeg2, kLatMin2,  kLatSec2, kBearing2};
+        for (int i = 0; i < 14; ++i) {
+            Type(*d, inputs[i], QString::number(i + 1) + QStringLiteral(".5"));
+        }
+        QTest::keyClick(List(*d, kLatHem1), Qt::Key_End);
+        QTest::keyClick(List(*d, kLonHem2), Qt::Key_End);
+        QTest::mouseClick(Button(*d, kCalculer), Qt::LeftButton);
+        QVERIFY(sink.messages.isEmpty());
+
+        const GeoPosition& p1 = d->m_engine->position1;
+        const GeoPosition& p2 = d->m_engine->position2;
+        const double seen[] = {p1.longitudeDegrees, p1.longitudeMinutes, p1.longitudeSeconds,
+                               p1.latitudeDegrees,  p1.latitudeMinutes,  p1.latitudeSeconds,
+                               p1.bearing,          p2.longitudeDegrees, p2.longitudeMinutes,
+                               p2.longitudeSeconds, p2.latitudeDegrees,  p2.latitudeMinutes,
+                               p2.latitudeSeconds,  p2.bearing};
+        for (int i = 0; i < 14; ++i) {
+            QCOMPARE(seen[i], i + 1.5);
+            QCOMPARE(Text(*d, inputs[i]), QString::number(i + 1) + QStringLiteral(".5"));
+        }
+        QCOMPARE(p1.west, 0);
+        QCOMPARE(p1.south, 1);
+        QCOMPARE(p2.west, 1);
+        QCOMPARE(p2.south, 0);
+        // The form, loaded again after the calculation, shows the same letters.
+        QCOMPARE(List(*d, kLonHem1)->currentText(), QStringLiteral("E"));
+        QCOMPARE(List(*d, kLatHem1)->currentText(), QStringLiteral("S"));
+        QCOMPARE(List(*d, kLonHem2)->currentText(), QStringLiteral("O"));
+        QCOMPARE(List(*d, kLatHem2)->currentText(), QStringLiteral("N"));
+    }
+
     void enterCalculatesAndStaysOpenEscapeClosesAndWritesNothing() {
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"), "");
