@@ -8,11 +8,11 @@
 
 namespace ervalun {
 
-// Reads a reference file byte by byte with the text-mode rules the files were written for, on
-// every platform: a carriage return directly followed by a line feed reads as one line feed, a
+// Reads a reference file with the text-mode rules the files were written for, on every
+// platform: a carriage return directly followed by a line feed reads as one line feed, a
 // lone carriage return is a byte of its own, and a byte 0x1A (control-Z) ends the file. A read
 // error ends the file too. The file is read in large chunks and translated a chunk at a time,
-// so taking one byte costs no system call.
+// so neither a byte nor a chunk taken costs a system call of its own.
 class TextReader {
 public:
     // Large enough that a million-record directory takes a few hundred reads.
