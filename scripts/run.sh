@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DERVALUN_BUILD_UI=ON
 cmake --build build -j "$jobs" --target ervalun ervalun_screenshot
 
 # The program reads and writes its files in the current folder: give it a fresh copy of the
