@@ -402,7 +402,7 @@ void CErvalunDlg::OnInitDialog() {
     }
     UpdateData(false);
 
-    // The window icon and the three legend icons come with the diagram's drawing.
+    // The icons: the window icon, and the legend pictures of the labels icon130 to icon132.
 
     FillPositionCombos();
     FillMembersCombo();

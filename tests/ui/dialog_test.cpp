@@ -1,6 +1,7 @@
 #include "engine/form_number.h"
 #include "ui/dialog_units.h"
 #include "ui/display_text.h"
+#include "ui/ervalun_app.h"
 #include "ui/ervalun_dlg.h"
 #include "ui/help_window.h"
 
@@ -13,10 +14,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 #include <clocale>
@@ -965,6 +968,38 @@ private slots:
         QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
         QCOMPARE(d->HelpWindow(), help);
         QVERIFY(help->isVisible());
+    }
+
+    void theApplicationRunsTheDialogAndShowsModalBoxes() {
+        // The program as started: no sink of the test's own, so the messages of the missing
+        // files come as real message boxes, which this timer reads and closes like a user.
+        Workspace work;
+        QStringList seen;
+        bool dialogRan = false;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                seen << box->windowTitle() + " | " + box->text() + " | " +
+                            QString::number(box->buttons().size()) + " " +
+                            box->buttons().value(0)->text() +
+                            (box->isModal() ? " | modal" : " | not modal");
+                box->button(QMessageBox::Ok)->click();
+            } else if (auto* dialog = qobject_cast<CErvalunDlg*>(modal)) {
+                dialogRan = dialog->isVisible() && dialog->windowTitle() == "Ervalun";
+                // Enter calculates and leaves the dialog open; Escape ends it.
+                QTest::keyClick(dialog, Qt::Key_Return);
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        user.start(50);
+        CErvalunApp app;
+        QVERIFY(!app.InitInstance());
+        user.stop();
+        QCOMPARE(seen, QStringList({"Ervalun | Fichier ervalun.txt absent | 1 OK | modal",
+                                    "Ervalun | Fichier operateurs.txt absent | 1 OK | modal"}));
+        QVERIFY(dialogRan);
+        QCOMPARE(Workspace::LogLines().size(), 1);
     }
 };
 
