@@ -18,3 +18,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
+
+# The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run
+# of every fuzz target.
+bash scripts/test-sanitizers.sh
+bash scripts/fuzz.sh "${ERVALUN_FUZZ_SECONDS:-30}"
