@@ -13,18 +13,22 @@ namespace fuzz_support {
 
 // The readers take a file name, so each input goes through a file of its own process: in
 // memory when /dev/shm exists, which keeps thousands of runs a second possible.
-inline const std::string& InputPath() {
-    static const std::string path = [] {
+inline std::string InputPath(const char* suffix = ".txt") {
+    static const std::string base = [] {
         const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        return std::string(dir) + "/ervalun-fuzz-" + std::to_string(getpid()) + ".txt";
+        return std::string(dir) + "/ervalun-fuzz-" + std::to_string(getpid());
     }();
-    return path;
+    return base + suffix;
 }
 
-inline const std::string& WriteInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = InputPath();
+// Writes prefix then the input to the file at path, and returns path.
+inline std::string WriteInputTo(const std::string& path, const std::uint8_t* data, std::size_t size,
+                                const std::string& prefix = std::string()) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
+        std::abort();
+    }
+    if (!prefix.empty() && std::fwrite(prefix.data(), 1, prefix.size(), file) != prefix.size()) {
         std::abort();
     }
     if (size > 0 && std::fwrite(data, 1, size, file) != size) {
@@ -32,6 +36,10 @@ inline const std::string& WriteInput(const std::uint8_t* data, std::size_t size)
     }
     std::fclose(file);
     return path;
+}
+
+inline std::string WriteInput(const std::uint8_t* data, std::size_t size) {
+    return WriteInputTo(InputPath(), data, size);
 }
 
 // Counts the readers' messages instead of showing them.

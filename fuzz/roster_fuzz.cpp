@@ -1,5 +1,6 @@
 // The member roster reader on arbitrary bytes, checked against the plain rule: one name per
 // translated line, a line of 255 bytes or more makes the file incorrect.
+#include "data/text_reader.h"
 #include "fuzz/fuzz_support.h"
 
 #include <string>
@@ -41,18 +42,17 @@ Expected Model(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void CheckRoster(const std::string& bytes) {
     using fuzz_support::Check;
-    const std::string& path = fuzz_support::WriteInput(data, size);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::string path = fuzz_support::WriteInput(data, bytes.size());
 
     fuzz_support::CountingSink sink;
     TriangulationEngine engine;
     engine.messages = &sink;
     engine.LoadRoster(path, &engine.roster);
 
-    const Expected expected = Model(data, size);
+    const Expected expected = Model(data, bytes.size());
     if (expected.incorrect) {
         Check(engine.rosterLoaded == 0, "a long line fails the load");
         Check(sink.count == 1 && sink.last == "Fichier operateurs.txt incorrect",
@@ -65,6 +65,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < engine.roster.size(); ++i) {
         Check(engine.roster[i].name == expected.names[i], "the whole line is the name");
         Check(engine.roster[i].role == -1, "a read member has no role");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    CheckRoster(input);
+
+    // Again behind lines that end the reader's first chunk a few bytes into the input, so that
+    // its line ends and carriage returns meet a chunk boundary.
+    if (size > 0) {
+        const std::size_t into = 1 + data[0] % (size < 255 ? size : 255);
+        std::string padded;
+        for (std::size_t left = ervalun::TextReader::kChunkSize - into; left > 0;) {
+            const std::size_t line = left < 128 ? left : 128;
+            padded.append(line - 1, 'x');
+            padded.push_back('\n');
+            left -= line;
+        }
+        CheckRoster(padded + input);
     }
     return 0;
 }
