@@ -42,7 +42,7 @@ Expected Model(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-void CheckRoster(const std::string& bytes) {
+void CheckRoster(const std::string& bytes, const Expected& expected) {
     using fuzz_support::Check;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const std::string path = fuzz_support::WriteInput(data, bytes.size());
@@ -52,7 +52,6 @@ void CheckRoster(const std::string& bytes) {
     engine.messages = &sink;
     engine.LoadRoster(path, &engine.roster);
 
-    const Expected expected = Model(data, bytes.size());
     if (expected.incorrect) {
         Check(engine.rosterLoaded == 0, "a long line fails the load");
         Check(sink.count == 1 && sink.last == "Fichier operateurs.txt incorrect",
@@ -72,20 +71,26 @@ void CheckRoster(const std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    CheckRoster(input);
+    const Expected expected = Model(data, size);
+    CheckRoster(input, expected);
 
     // Again behind lines that end the reader's first chunk a few bytes into the input, so that
-    // its line ends and carriage returns meet a chunk boundary.
+    // its line ends and carriage returns meet a chunk boundary. The lines in front are plain
+    // names, known without the model.
     if (size > 0) {
         const std::size_t into = 1 + data[0] % (size < 255 ? size : 255);
         std::string padded;
+        Expected behind;
         for (std::size_t left = ervalun::TextReader::kChunkSize - into; left > 0;) {
             const std::size_t line = left < 128 ? left : 128;
+            behind.names.emplace_back(line - 1, 'x');
             padded.append(line - 1, 'x');
             padded.push_back('\n');
             left -= line;
         }
-        CheckRoster(padded + input);
+        behind.incorrect = expected.incorrect;
+        behind.names.insert(behind.names.end(), expected.names.begin(), expected.names.end());
+        CheckRoster(padded + input, behind);
     }
     return 0;
 }
