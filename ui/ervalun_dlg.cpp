@@ -3,11 +3,15 @@
 #include "data/records.h"
 #include "engine/calculation.h"
 #include "engine/form_number.h"
+#include "ui/about_dialog.h"
+#include "ui/diagram_painter.h"
 #include "ui/dialog_units.h"
 #include "ui/display_text.h"
 #include "ui/help_window.h"
+#include "ui/icons.h"
 #include "ui/qt_message_sink.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFont>
 #include <QFontMetrics>
@@ -16,12 +20,15 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringListModel>
+#include <QVBoxLayout>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -402,7 +409,21 @@ void CErvalunDlg::OnInitDialog() {
     }
     UpdateData(false);
 
-    // The icons: the window icon, and the legend pictures of the labels icon130 to icon132.
+    // The window icon, the about entry and the three legend pictures.
+    setWindowIcon(ApplicationIcon());
+    // No window menu is reachable on Linux desktops: the about entry sits in the dialog's
+    // context menu (right click, Menu key) and in the help window.
+    addAction(CreateAboutAction(this));
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    const std::pair<const char*, DiagramMarker> legends[] = {
+        {"icon130", DiagramMarker::FirstPoint},
+        {"icon131", DiagramMarker::SecondPoint},
+        {"icon132", DiagramMarker::Result}};
+    for (const auto& [objectName, marker] : legends) {
+        if (auto* label = findChild<QLabel*>(QString::fromLatin1(objectName))) {
+            label->setPixmap(QPixmap::fromImage(LegendIconImage(marker)));
+        }
+    }
 
     FillPositionCombos();
     FillMembersCombo();
@@ -654,6 +675,13 @@ void CErvalunDlg::OnAddParticipant() {
 void CErvalunDlg::OnHelp() {
     if (help_ == nullptr) {
         help_ = new CHelpWindow(this);
+        auto* about = new QPushButton(QString::fromUtf8(kAboutEntryText), help_);
+        about->setObjectName(QStringLiteral("helpAbout"));
+        connect(about, &QPushButton::clicked, help_, [this] {
+            CAboutDlg box(this);
+            box.exec();
+        });
+        help_->layout()->insertWidget(1, about, 0, Qt::AlignLeft);
     }
     help_->show();
     help_->raise();
@@ -661,12 +689,9 @@ void CErvalunDlg::OnHelp() {
 }
 
 void CErvalunDlg::PaintDiagram(QPainter& painter) {
-    const int width = m_diagramRect.width();
-    const int height = m_diagramRect.height();
-    painter.fillRect(0, 0, width, height, QColor(255, 255, 0));
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(0, 0, width - 1, height - 1);
-    // The bearing diagram of the last calculation is drawn here, over the frame, once
-    // m_calculated is 1.
+    // Composed off screen and copied in one block, so a repaint never flickers.
+    painter.drawImage(0, 0,
+                      RenderDiagram(m_diagramRect.width(), m_diagramRect.height(),
+                                    m_calculated == 1, m_engine->position1, m_engine->position2,
+                                    m_engine->result));
 }

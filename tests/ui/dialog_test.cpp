@@ -1,4 +1,6 @@
+#include "engine/diagram_scale.h"
 #include "engine/form_number.h"
+#include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
 #include "ui/display_text.h"
 #include "ui/ervalun_app.h"
@@ -14,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -968,6 +971,114 @@ private slots:
         QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
         QCOMPARE(d->HelpWindow(), help);
         QVERIFY(help->isVisible());
+    }
+
+    void diagramIsDrawnAfterACalculation() {
+        Workspace work;
+        CapturingSink sink;
+        auto d = Open(sink);
+        QWidget* area = d->GetDlgItem(kDiagram);
+        const int w = d->m_diagramRect.width();
+        const int h = d->m_diagramRect.height();
+        QCOMPARE(area->size(), QSize(w, h));
+        const QColor yellow(255, 255, 0);
+
+        // Before any calculation: a yellow area in a 1-pixel black frame, nothing else.
+        QImage before = area->grab().toImage();
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+                QCOMPARE(before.pixelColor(x, y), edge ? QColor(Qt::black) : yellow);
+            }
+        }
+
+        // Two points on one parallel sighting a point north of their middle.
+        Type(*d, kLonDeg1, QStringLiteral("2"));
+        Type(*d, kLatDeg1, QStringLiteral("48"));
+        Type(*d, kBearing1, QStringLiteral("26.5650511770780"));
+        Type(*d, kLonDeg2, QStringLiteral("3"));
+        Type(*d, kLatDeg2, QStringLiteral("48"));
+        Type(*d, kBearing2, QStringLiteral("333.434948822922"));
+        QTest::mouseClick(Button(*d, kCalculer), Qt::LeftButton);
+        QCOMPARE(d->m_calculated, 1);
+
+        const TriangulationEngine& e = *d->m_engine;
+        QVERIFY(std::abs(e.result.longitude - 2.5) < 1e-6);
+        QVERIFY(std::abs(e.result.latitude - 49) < 1e-6);
+        const DiagramPoints p =
+            ScaleDiagram(e.position1.longitude, e.position1.latitude, e.position2.longitude,
+                         e.position2.latitude, e.result.longitude, e.result.latitude, w, h);
+        // The first point at 10 % across and 90 % down, the second at 90 %, the result above.
+        QCOMPARE(p.x1, static_cast<int>(0.1 * w));
+        QCOMPARE(p.y2, p.y1);
+        QVERIFY(p.yr < p.y1);
+
+        const QImage after = area->grab().toImage();
+        QCOMPARE(after.pixelColor(p.x1, p.y1), QColor(128, 0, 128));
+        QCOMPARE(after.pixelColor(p.x2, p.y2), QColor(0, 128, 0));
+        QCOMPARE(after.pixelColor(p.xr, p.yr), QColor(255, 0, 0));
+        // Halfway along each line, clear of the crosses, the line is black.
+        for (const QPoint& end : {QPoint(p.x1, p.y1), QPoint(p.x2, p.y2)}) {
+            const QPoint mid = (end + QPoint(p.xr, p.yr)) / 2;
+            bool black = false;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    black = black || after.pixelColor(mid.x() + dx, mid.y() + dy) == Qt::black;
+                }
+            }
+            QVERIFY2(black, "no black line pixel halfway");
+        }
+        QCOMPARE(after.pixelColor(w / 2, h - 3), yellow);
+        QCOMPARE(after.pixelColor(0, h / 2), QColor(Qt::black));
+    }
+
+    void aboutBoxOpensFromTheContextMenuAndTheHelpWindow() {
+        Workspace work;
+        CapturingSink sink;
+        auto d = Open(sink);
+        QStringList seen;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QMenu* menu = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* m = qobject_cast<QMenu*>(w); m != nullptr && m->isVisible()) {
+                    menu = m;
+                }
+            }
+            if (menu != nullptr) {
+                QStringList entries;
+                for (QAction* a : menu->actions()) {
+                    entries << a->text();
+                }
+                seen << "menu: " + entries.join(QStringLiteral(", "));
+                // Clicked once this tick is over: the entry runs a modal box, and a timer does
+                // not fire again while its own handler is still running.
+                const QPoint entry = menu->actionGeometry(menu->actions().value(0)).center();
+                QTimer::singleShot(
+                    0, menu, [menu, entry] { QTest::mouseClick(menu, Qt::LeftButton, {}, entry); });
+            } else if (auto* box = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+                seen << "about: " + box->windowTitle();
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        user.start(50);
+
+        // A right click on the dialog opens its context menu; its entry opens the about box.
+        QTest::mouseClick(d->windowHandle(), Qt::RightButton, {},
+                          QPoint(d->width() - 4, d->height() - 4));
+        QTRY_COMPARE(seen.size(), 2);
+        QCOMPARE(seen, QStringList({"menu: &A propos d'ervalun...", "about: A propos d'Ervalun"}));
+
+        // The same entry in the help window.
+        QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
+        auto* entry = d->HelpWindow()->findChild<QPushButton*>(QStringLiteral("helpAbout"));
+        QVERIFY(entry != nullptr);
+        QCOMPARE(entry->text(), QStringLiteral("&A propos d'ervalun..."));
+        QTest::mouseClick(entry, Qt::LeftButton);
+        QTRY_COMPARE(seen.size(), 3);
+        QCOMPARE(seen.last(), QStringLiteral("about: A propos d'Ervalun"));
+        user.stop();
+        QVERIFY(d->isVisible());
     }
 
     void theApplicationRunsTheDialogAndShowsModalBoxes() {
