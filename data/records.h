@@ -11,6 +11,9 @@ public:
     KnownPosition() = default;
     KnownPosition(const KnownPosition&) = default;
     KnownPosition& operator=(const KnownPosition&) = default;
+    // Sorting a large list moves entries instead of copying their names.
+    KnownPosition(KnownPosition&&) noexcept = default;
+    KnownPosition& operator=(KnownPosition&&) noexcept = default;
     virtual ~KnownPosition() = default;
 
     double distance = 0.0;
@@ -31,6 +34,9 @@ public:
     Member() = default;
     Member(const Member&) = default;
     Member& operator=(const Member&) = default;
+    // Sorting a large list moves entries instead of copying their names.
+    Member(Member&&) noexcept = default;
+    Member& operator=(Member&&) noexcept = default;
     virtual ~Member() = default;
 
     std::string name;
