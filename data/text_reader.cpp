@@ -1,8 +1,8 @@
 #include "data/text_reader.h"
 
+#include "engine/file_kind.h"
+
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace ervalun {
 
@@ -13,16 +13,13 @@ TextReader::TextReader(const std::string& path, std::size_t chunkSize)
     if (path.empty() || path.find('\0') != std::string::npos) {
         return;
     }
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
+    // A folder would open and read as an empty file, passing for a successful load; a named
+    // pipe or a device could block or never end. Only a regular file is opened.
+    if (KindOfPath(path) != PathKind::RegularFile) {
         return;
     }
-    // Opening a folder succeeds here, but it holds no text: report it as not openable rather
-    // than as an empty file, which would pass for a successful load.
-    std::error_code ec;
-    if (std::filesystem::is_directory(std::filesystem::path(path), ec)) {
-        std::fclose(file_);
-        file_ = nullptr;
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) {
         return;
     }
     // The chunks below are the only buffer; a second one in stdio would only copy twice.

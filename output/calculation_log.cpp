@@ -1,5 +1,7 @@
 #include "output/calculation_log.h"
 
+#include "engine/file_kind.h"
+
 #include <charconv>
 #include <cstdio>
 #include <ctime>
@@ -132,6 +134,10 @@ void TriangulationEngine::WriteLog(std::string fileName, GeoPosition first, GeoP
                                    const std::vector<KnownPosition>& list,
                                    const std::vector<Member>& operatorList,
                                    const std::vector<Member>& participantList) {
+    // A named pipe would hold the program until something reads it; a device is no log.
+    if (ervalun::KindOfPath(fileName) == ervalun::PathKind::Other) {
+        return;
+    }
     std::FILE* file = std::fopen(fileName.c_str(), "ab");
     if (file == nullptr) {
         return;

@@ -1,5 +1,7 @@
 #include "output/calibration.h"
 
+#include "engine/file_kind.h"
+
 #include "engine/triangulation_engine.h"
 
 #include <charconv>
@@ -166,6 +168,9 @@ bool ReadCalibration(std::FILE* file, MapCalibration& cal) {
 
 int TriangulationEngine::LoadCalibration(std::string fileName, MapCalibration& calibration) {
     calibrationLoaded = 0;
+    if (ervalun::KindOfPath(fileName) != ervalun::PathKind::RegularFile) {
+        return 0;
+    }
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (file == nullptr) {
         return 0;

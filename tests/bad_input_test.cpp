@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 using testing_support::CapturingSink;
 using testing_support::ReadFile;
 using testing_support::ScopedWorkDir;
@@ -61,6 +63,11 @@ void WriteLarge(const fs::path& path, const std::string& head, char filler,
     std::fwrite(tail.data(), 1, tail.size(), file);
     std::fclose(file);
     ASSERT_EQ(fs::file_size(path), kHundredMegabytes);
+}
+
+// A named pipe with nobody at the other end: opening it would wait for ever.
+void MakeFifo(const fs::path& path) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
 }
 
 std::string RandomBytes(std::uint32_t seed, std::size_t size) {
@@ -205,6 +212,7 @@ TEST(BadInput, PositionDirectory) {
         {"missing", [](const fs::path&) {}, absent, Names{}},
         {"empty", [](const fs::path& p) { WriteFile(p, ""); }, kNoMessage, Names{}},
         {"a folder", [](const fs::path& p) { fs::create_directory(p); }, absent, Names{}},
+        {"a named pipe", MakeFifo, absent, Names{}},
         // Read through to the end: a hundred megabytes of line feeds between two records.
         {"100 MB of line feeds", [&](const fs::path& p) { WriteLarge(p, alpha, '\n', bravo); },
          kNoMessage, Names{"Alpha", "Bravo"}},
@@ -248,6 +256,7 @@ TEST(BadInput, MemberRoster) {
         {"missing", [](const fs::path&) {}, absent, Names{}},
         {"empty", [](const fs::path& p) { WriteFile(p, ""); }, kNoMessage, Names{}},
         {"a folder", [](const fs::path& p) { fs::create_directory(p); }, absent, Names{}},
+        {"a named pipe", MakeFifo, absent, Names{}},
         // Every byte belongs to a name, so a hundred megabytes can only hold a line far too
         // long: the load stops at its 255th byte, without reading the rest.
         {"100 MB ending in NUL bytes",
@@ -289,6 +298,7 @@ TEST(BadInput, MapCalibration) {
         {"missing", [](const fs::path&) {}, 0},
         {"empty", [](const fs::path& p) { WriteFile(p, ""); }, 0},
         {"a folder", [](const fs::path& p) { fs::create_directory(p); }, 0},
+        {"a named pipe", MakeFifo, 0},
         // Read through a hundred megabytes of blanks to the 24 tokens at the end.
         {"100 MB of blanks before the tokens",
          [&](const fs::path& p) { WriteLarge(p, "", ' ', good); }, 1},
@@ -350,6 +360,16 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         EXPECT_EQ(out.resLonMin, 52.0);
         EXPECT_TRUE(fs::is_directory(kLogFileName));
         EXPECT_TRUE(fs::is_empty(kLogFileName));
+        EXPECT_EQ(Lines(ReadFile(kMapPageFileName)).size(), 18u);
+    }
+    {
+        SCOPED_TRACE("a named pipe in place of the log");
+        ScopedWorkDir dir;
+        MakeFifo(kLogFileName);
+        WriteFile(kCalibrationFileName, kCalibration);
+        TriangulationEngine engine;
+        RunCalculation(OnTheMap(), engine);
+        EXPECT_EQ(fs::status(kLogFileName).type(), fs::file_type::fifo);
         EXPECT_EQ(Lines(ReadFile(kMapPageFileName)).size(), 18u);
     }
     if (fs::exists("/dev/full")) {
