@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ make cmake pkgconf
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     fonts-dejavu-core locales
 )
 packages+=("$@")
