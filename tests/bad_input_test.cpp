@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 using testing_support::CapturingSink;
+using testing_support::Lines;
 using testing_support::ReadFile;
 using testing_support::ScopedWorkDir;
 using testing_support::WriteFile;
@@ -76,16 +77,6 @@ std::string RandomBytes(std::uint32_t seed, std::size_t size) {
     std::string out(size, '\0');
     for (char& c : out) {
         c = static_cast<char>(byte(gen));
-    }
-    return out;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        out.push_back(line);
     }
     return out;
 }

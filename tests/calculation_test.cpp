@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+using testing_support::Lines;
 using testing_support::ReadFile;
 using testing_support::ScopedWorkDir;
 using testing_support::WriteFile;
@@ -34,16 +35,6 @@ CalculationInput RightAngle() {
 // A 300 x 300 map from 1 W / 2 N to 2 E / 1 S: 100 pixels per degree both ways.
 const char* const kCalibration = "largeur 300 hauteur 300 ouest 1 0 0 O nord 2 0 0 N "
                                  "est 2 0 0 E sud 1 0 0 S";
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        out.push_back(line);
-    }
-    return out;
-}
 
 KnownPosition Entry(const std::string& name, double lon, double lat) {
     KnownPosition k;

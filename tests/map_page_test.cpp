@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 #include <vector>
 
+using testing_support::Lines;
 using testing_support::ReadFile;
 using testing_support::ScopedWorkDir;
 using testing_support::WriteFile;
@@ -71,16 +72,6 @@ int Place(const GeoPosition& a, const GeoPosition& b, const GeoPosition& r, int 
     TriangulationEngine engine;
     return engine.PlaceMarkers(a, b, r, width, height, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4],
                                o.v[5], tl, br);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        out.push_back(line);
-    }
-    return out;
 }
 
 std::vector<std::string> FilesIn(const std::filesystem::path& dir) {

@@ -31,5 +31,7 @@ public:
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
+// The lines of a text, without their line feeds.
+std::vector<std::string> Lines(const std::string& text);
 
 } // namespace testing_support
