@@ -415,6 +415,12 @@ void CErvalunDlg::OnInitDialog() {
     // context menu (right click, Menu key) and in the help window.
     addAction(CreateAboutAction(this));
     setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Lists and buttons would swallow the request; the edits keep their own copy and paste menu.
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (qobject_cast<QComboBox*>(control) || qobject_cast<QPushButton*>(control)) {
+            control->setContextMenuPolicy(Qt::NoContextMenu);
+        }
+    }
     const std::pair<const char*, DiagramMarker> legends[] = {
         {"icon130", DiagramMarker::FirstPoint},
         {"icon131", DiagramMarker::SecondPoint},

@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -1069,13 +1070,23 @@ private slots:
         QTRY_COMPARE(seen.size(), 2);
         QCOMPARE(seen, QStringList({"menu: &A propos d'ervalun...", "about: A propos d'Ervalun"}));
 
+        // The Menu key: the windowing system turns it into a keyboard context-menu event for the
+        // focused control, here the member list, which leaves it to the dialog.
+        d->GetDlgItem(kMembers)->setFocus();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                                  d->GetDlgItem(kMembers)->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(d->GetDlgItem(kMembers), &menuKey);
+        QTRY_COMPARE(seen.size(), 4);
+        QCOMPARE(seen.mid(2),
+                 QStringList({"menu: &A propos d'ervalun...", "about: A propos d'Ervalun"}));
+
         // The same entry in the help window.
         QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
         auto* entry = d->HelpWindow()->findChild<QPushButton*>(QStringLiteral("helpAbout"));
         QVERIFY(entry != nullptr);
         QCOMPARE(entry->text(), QStringLiteral("&A propos d'ervalun..."));
         QTest::mouseClick(entry, Qt::LeftButton);
-        QTRY_COMPARE(seen.size(), 3);
+        QTRY_COMPARE(seen.size(), 5);
         QCOMPARE(seen.last(), QStringLiteral("about: A propos d'Ervalun"));
         user.stop();
         QVERIFY(d->isVisible());
