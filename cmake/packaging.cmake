@@ -36,14 +36,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 
 # The Qt libraries come from the program's own links when dpkg-shlibdeps can read them; the
-# platform plugins are loaded at run time, so no link shows them and they are named here.
+# platform plugins are loaded at run time, so no link shows them and they are named here, with
+# the font the dialog is laid out in.
 find_program(ERVALUN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ERVALUN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins, libstdc++6, libc6")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins, \
+fonts-dejavu-core, libstdc++6, libc6")
 endif()
 
 include(CPack)
