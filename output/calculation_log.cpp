@@ -39,21 +39,24 @@ void AppendInt(std::string& out, int value, int width) {
     out.append(buf, res.ptr);
 }
 
+// ";degrees minutes seconds letter", the numbers as magnitudes.
+void AppendAngle(std::string& out, double degrees, double minutes, double seconds,
+                 const char* letter) {
+    out += ';';
+    out += FormatFixed2(degrees);
+    out += ' ';
+    out += FormatFixed2(minutes);
+    out += ' ';
+    out += FormatFixed2(seconds);
+    out += ' ';
+    out += letter;
+}
+
 void AppendCoordinates(std::string& out, const GeoPosition& p) {
-    out += ';';
-    out += FormatFixed2(p.longitudeDegrees);
-    out += ' ';
-    out += FormatFixed2(p.longitudeMinutes);
-    out += ' ';
-    out += FormatFixed2(p.longitudeSeconds);
-    out += p.west != 0 ? " O" : " E";
-    out += ';';
-    out += FormatFixed2(p.latitudeDegrees);
-    out += ' ';
-    out += FormatFixed2(p.latitudeMinutes);
-    out += ' ';
-    out += FormatFixed2(p.latitudeSeconds);
-    out += p.south != 0 ? " S" : " N";
+    AppendAngle(out, p.longitudeDegrees, p.longitudeMinutes, p.longitudeSeconds,
+                p.west != 0 ? "O" : "E");
+    AppendAngle(out, p.latitudeDegrees, p.latitudeMinutes, p.latitudeSeconds,
+                p.south != 0 ? "S" : "N");
     out += ';';
     out += FormatFixed2(p.bearing);
 }
