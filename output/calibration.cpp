@@ -1,11 +1,12 @@
 #include "output/calibration.h"
 
+#include "data/directory_number.h"
 #include "engine/file_kind.h"
-
 #include "engine/triangulation_engine.h"
 
 #include <charconv>
 #include <cmath>
+#include <string_view>
 #include <system_error>
 
 namespace ervalun {
@@ -82,7 +83,18 @@ bool ParseWholeReal(const std::string& word, double& value) {
     }
     double v = 0.0;
     const auto res = std::from_chars(first, last, v, std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != last || !std::isfinite(v)) {
+    if (res.ptr != last) {
+        return false;
+    }
+    if (res.ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone when the text rounds to zero or beyond the largest
+        // double. Stream extraction reads the first as 0 and the directory reader does too;
+        // the second stays refused (the directory reader gives an infinity for it).
+        v = ParseDirectoryNumber(std::string_view(first, static_cast<std::size_t>(last - first)));
+    } else if (res.ec != std::errc{}) {
+        return false;
+    }
+    if (!std::isfinite(v)) {
         return false;
     }
     value = v;

@@ -29,7 +29,8 @@ private:
 bool ParseWholeInt(const std::string& word, int& value);
 
 // A whole word as a finite real (optional sign, digits, optional point and exponent); false
-// for anything else, "inf" and "nan" included.
+// for anything else, "inf" and "nan" included. A value too small for a double reads as 0 (of
+// its sign), one too large is refused.
 bool ParseWholeReal(const std::string& word, double& value);
 
 } // namespace ervalun

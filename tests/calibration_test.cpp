@@ -222,3 +222,26 @@ TEST(Calibration, ReadsTheSameUnderAFrenchLocale) {
     ExpectExample(cal);
     EXPECT_EQ(Load(ExampleWith({{23, "7,25"}})), 0);
 }
+
+TEST(Calibration, UnderflowReadsAsZeroAndOverflowStaysRefused) {
+    ScopedWorkDir dir;
+    // Below the smallest double: zero, as stream extraction and the directory reader give it.
+    MapCalibration cal;
+    EXPECT_EQ(Load(ExampleWith({{8, "1e-400"}, {13, "-1e-400"}, {18, "0.001e-99999999999"}}), cal),
+              1);
+    EXPECT_EQ(cal.topLeft.longitudeSeconds, 0.0);
+    EXPECT_EQ(cal.topLeft.latitudeSeconds, 0.0);
+    EXPECT_EQ(cal.bottomRight.longitudeSeconds, 0.0);
+    ExpectExample(cal);
+    // A subnormal value is kept as the nearest double, not flushed.
+    EXPECT_EQ(Load(ExampleWith({{23, "1e-320"}}), cal), 1);
+    EXPECT_EQ(cal.bottomRight.latitudeSeconds, 1e-320);
+
+    // Too large stays refused, and so does the underflowing text anywhere a whole token or an
+    // integer is needed.
+    for (const char* bad : {"1e400", "1e99999999999", "-1e400"}) {
+        EXPECT_EQ(Load(ExampleWith({{7, bad}})), 0) << bad;
+    }
+    EXPECT_EQ(Load(ExampleWith({{7, "1e-400x"}})), 0);
+    EXPECT_EQ(Load(ExampleWith({{2, "1e-400"}})), 0);
+}
