@@ -2,10 +2,17 @@
 
 #include "engine/file_kind.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <cstdio>
+#include <chrono>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <thread>
+#include <unistd.h>
 
 LocalDateTime CurrentLocalDateTime() {
     // The user may have changed the time zone since start-up; read it again.
@@ -71,7 +78,100 @@ void AppendPointName(std::string& out, int selection, const std::vector<KnownPos
     }
 }
 
+bool Interrupted() {
+    return errno == EINTR;
+}
+
+// Other copies of the program hold the lock while they append and, if need be, take back a
+// fragment. One that is stopped while holding it must not freeze this one for good: after a
+// couple of seconds the line goes without the lock (and without any taking back).
+bool LockForAppend(int fd) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    auto pause = std::chrono::microseconds(50);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if (errno != EWOULDBLOCK && !Interrupted()) {
+            return false; // a file system without locks
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+    }
+}
+
+// The last byte of the file, or a line feed when there is none or it cannot be read.
+char LastByte(int fd, off_t size) {
+    char last = '\n';
+    if (size > 0 && pread(fd, &last, 1, size - 1) != 1) {
+        return '\n';
+    }
+    return last;
+}
+
 } // namespace
+
+int OpenLogForAppend(const std::string& fileName) {
+    // Read access lets the writer look at the last byte; a log the user may only append to is
+    // still appended to.
+    constexpr int kFlags = O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = -1;
+    do {
+        fd = open(fileName.c_str(), O_RDWR | kFlags, 0666);
+    } while (fd < 0 && Interrupted());
+    if (fd < 0 && (errno == EACCES || errno == EPERM)) {
+        do {
+            fd = open(fileName.c_str(), O_WRONLY | kFlags, 0666);
+        } while (fd < 0 && Interrupted());
+    }
+    if (fd < 0) {
+        return -1;
+    }
+    // What stood there when it was looked at may have been swapped since: check what was opened.
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void AppendWholeLine(int fd, const std::string& line) {
+    const bool locked = LockForAppend(fd);
+    struct stat before {};
+    if (fstat(fd, &before) != 0) {
+        return;
+    }
+    // A line cut off earlier, by a writer killed in the middle or by an edit without the last
+    // line feed, is ended first, so the new record never joins it.
+    std::string bytes;
+    if (LastByte(fd, before.st_size) != '\n') {
+        bytes += '\n';
+    }
+    bytes += line;
+
+    // One write: O_APPEND puts it at the end in one piece, whatever other writers do. A short
+    // count means the disk or the file size limit is reached; trying the rest would fail as
+    // well (and the size limit would kill the program with SIGXFSZ).
+    ssize_t written = -1;
+    do {
+        written = write(fd, bytes.data(), bytes.size());
+    } while (written < 0 && Interrupted());
+    if (written <= 0 || static_cast<std::size_t>(written) == bytes.size()) {
+        return;
+    }
+    // Take the fragment back, but only under the lock and only when it is still the end of the
+    // file: a line that another writer appended after it must not be cut.
+    struct stat after {};
+    if (locked && fstat(fd, &after) == 0 && after.st_size == before.st_size + written) {
+        while (ftruncate(fd, before.st_size) != 0 && Interrupted()) {
+        }
+    }
+}
 
 std::string FormatFixed2(double value) {
     // The largest double has 309 integer digits; 2 decimals, sign and point fit in 320.
@@ -141,17 +241,13 @@ void TriangulationEngine::WriteLog(std::string fileName, GeoPosition first, GeoP
     if (ervalun::KindOfPath(fileName) == ervalun::PathKind::Other) {
         return;
     }
-    std::FILE* file = std::fopen(fileName.c_str(), "ab");
-    if (file == nullptr) {
+    const int fd = ervalun::OpenLogForAppend(fileName);
+    if (fd < 0) {
         return;
     }
     const LocalDateTime when = clock ? clock() : CurrentLocalDateTime();
     const std::string line = ervalun::FormatLogLine(
         when, first, second, res, selection1, selection2, list, operatorList, participantList);
-    // A buffer larger than the line: the whole line leaves in the one write of the flush, so
-    // two programs appending to the same log never interleave parts of their lines.
-    std::string buffer(line.size() + 1, '\0');
-    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    ervalun::AppendWholeLine(fd, line);
+    close(fd);
 }

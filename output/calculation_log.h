@@ -21,4 +21,13 @@ std::string FormatLogLine(const LocalDateTime& when, const GeoPosition& first,
                           const std::vector<Member>& operatorList,
                           const std::vector<Member>& participantList);
 
+// Opens the log for appending, creating it (mode 0666 less the umask); -1 when it cannot be
+// opened or is not a regular file.
+int OpenLogForAppend(const std::string& fileName);
+
+// Appends the line whole or not at all: a short write (full disk, file size limit) is taken
+// back when nothing else was appended after it. Copies of the program serialise their appends
+// with an advisory lock on the file. A last line left without its line feed is ended first.
+void AppendWholeLine(int fd, const std::string& line);
+
 } // namespace ervalun

@@ -9,6 +9,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -16,7 +17,10 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using testing_support::ReadFile;
@@ -90,6 +94,23 @@ const char* const kExampleLine =
     "Alpha;06/03/2002;09:05:03;Croix;2.00 21.00 7.50 E;48.00 51.00 24.00 N;45.00;POSITION2;"
     "2.00 30.00 0.00 E;48.00 40.00 0.00 N;300.00;;2.00 25.00 12.34 E;48.00 47.00 1.20 N;0.00;"
     "Bravo;Charlie;\n";
+
+// Appends the example line `count` times from a child whose files may not grow beyond `limit`
+// bytes, as on a full disk. SIGXFSZ is ignored, so the writer sees the short write instead of
+// dying. Returns 0 when the child ran.
+int AppendWithSizeLimit(const Example& ex, rlim_t limit, int count = 1) {
+    rlimit small{limit, limit};
+    if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &small) != 0) {
+        return 100;
+    }
+    TriangulationEngine engine;
+    engine.clock = [] { return kMarch6; };
+    for (int i = 0; i < count; ++i) {
+        engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory,
+                        ex.operators, ex.participants);
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -300,4 +321,68 @@ TEST(CalculationLog, ClockFollowsTheTimeZoneSetAfterStartUp) {
         unsetenv("TZ");
     }
     tzset();
+}
+
+TEST(CalculationLog, LineIsAppendedWholeOrNotAtAll) {
+    ScopedWorkDir dir;
+    Example ex;
+    const std::string line = ex.Line();
+    const std::string earlier = "R\xe9gis;01/02/2001;10:00:00;old line\n";
+    WriteFile("ervalun.log", earlier);
+    // Part of the line fits, one byte fits, nothing fits, all but its line feed fits.
+    for (std::size_t room : {line.size() / 2, std::size_t{1}, std::size_t{0}, line.size() - 1}) {
+        ASSERT_EQ(testing_support::RunInChild(
+                      [&] { return AppendWithSizeLimit(ex, earlier.size() + room); }),
+                  0);
+        EXPECT_EQ(ReadFile("ervalun.log"), earlier) << room << " bytes of room";
+    }
+    ASSERT_EQ(testing_support::RunInChild(
+                  [&] { return AppendWithSizeLimit(ex, earlier.size() + line.size()); }),
+              0);
+    EXPECT_EQ(ReadFile("ervalun.log"), earlier + line);
+
+    // With room again the next line stands on its own.
+    TriangulationEngine engine;
+    engine.clock = [] { return kMarch6; };
+    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
+                    ex.participants);
+    EXPECT_EQ(ReadFile("ervalun.log"), earlier + line + line);
+
+    // A line cut off where nothing could take it back (a writer killed in the middle, or a
+    // file edited without its last line feed) is ended first; the new record never joins it.
+    const std::string cut = earlier + "Alpha;06/03/2002;09:0";
+    WriteFile("ervalun.log", cut);
+    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
+                    ex.participants);
+    EXPECT_EQ(ReadFile("ervalun.log"), cut + "\n" + line);
+}
+
+TEST(CalculationLog, ConcurrentWritersOnAFullDiskLeaveOnlyWholeLines) {
+    ScopedWorkDir dir;
+    Example ex;
+    const std::string line = ex.Line();
+    // Room for 100 lines and a third; four processes try 60 lines each.
+    constexpr int kWriters = 4;
+    constexpr std::size_t kRoomInLines = 100;
+    const rlim_t limit = line.size() * kRoomInLines + line.size() / 3;
+    std::vector<pid_t> children;
+    for (int i = 0; i < kWriters; ++i) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            _exit(AppendWithSizeLimit(ex, limit, 60));
+        }
+        ASSERT_GT(pid, 0);
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::vector<std::string> lines = testing_support::Lines(ReadFile("ervalun.log"));
+    EXPECT_EQ(ReadFile("ervalun.log").size(), line.size() * kRoomInLines);
+    ASSERT_EQ(lines.size(), kRoomInLines);
+    for (const std::string& got : lines) {
+        ASSERT_EQ(got + "\n", line);
+    }
 }
