@@ -2,12 +2,9 @@
 
 #include "engine/numeric.h"
 #include "engine/triangulation_engine.h"
+#include "output/replace_file.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <random>
-#include <unistd.h>
 
 namespace ervalun {
 
@@ -35,16 +32,6 @@ double SignedDecimal(double degrees, double minutes, double seconds, int negativ
     double v = 0.0;
     TriangulationEngine::DmsToDecimal(degrees, minutes, seconds, v);
     return negative != 0 ? -v : v;
-}
-
-// Writes, flushes to disk and closes; false when any of it failed.
-bool WriteAndClose(std::FILE* file, const std::string& bytes) {
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    // On disk before the rename, so a power cut cannot leave an empty page in its place.
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
 }
 
 } // namespace
@@ -76,34 +63,6 @@ std::string FormatMapPage(int imageWidth, int imageHeight, int left1, int top1, 
            "</body>\n"
            "</html>\n";
     return out;
-}
-
-bool ReplaceFileAtomically(const std::string& fileName, const std::string& bytes) {
-    // The temporary name extends the target's, so it lies in the same folder and the rename
-    // stays within one file system.
-    std::random_device seed;
-    std::mt19937 gen(seed());
-    std::string tempName;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-        char suffix[16];
-        const auto res = std::to_chars(suffix, suffix + sizeof suffix, gen() & 0xFFFFFFu, 16);
-        tempName = fileName + ".tmp" + std::string(suffix, res.ptr);
-        errno = 0;
-        // "x": never open a file that already exists, another copy's or anyone else's.
-        file = std::fopen(tempName.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (file == nullptr) {
-        return false;
-    }
-    if (!WriteAndClose(file, bytes) || std::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        std::remove(tempName.c_str());
-        return false;
-    }
-    return true;
 }
 
 } // namespace ervalun
@@ -156,5 +115,5 @@ int TriangulationEngine::WriteMapPage(std::string fileName, int imageWidth, int 
                                       int top3) {
     const std::string page =
         ervalun::FormatMapPage(imageWidth, imageHeight, left1, top1, left2, top2, left3, top3);
-    return ervalun::ReplaceFileAtomically(fileName, page) ? 1 : 0;
+    return ervalun::ReplaceFile(fileName, page) ? 1 : 0;
 }

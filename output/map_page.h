@@ -9,9 +9,4 @@ namespace ervalun {
 std::string FormatMapPage(int imageWidth, int imageHeight, int left1, int top1, int left2, int top2,
                           int left3, int top3);
 
-// Replaces the file with the given bytes: written to a new file in the same folder and renamed
-// over the target, so a reader sees the old content or the new, never a part. On failure the
-// target is untouched and the temporary file removed. Returns true when replaced.
-bool ReplaceFileAtomically(const std::string& fileName, const std::string& bytes);
-
 } // namespace ervalun
