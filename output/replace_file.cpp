@@ -296,9 +296,12 @@ bool ReplaceFile(const std::string& fileName, const std::string& bytes) {
             return false;
         }
     }
-    // A file made through a dangling link above goes again if no page comes of it.
+    // A file made through a dangling link above goes again if nothing came of it, unless
+    // another writer has put its own in its place meanwhile.
     const auto failed = [&] {
-        if (create != 0) {
+        struct stat now {};
+        if (create != 0 && stat(target.c_str(), &now) == 0 && now.st_dev == old.st_dev &&
+            now.st_ino == old.st_ino) {
             unlink(target.c_str());
         }
         return false;

@@ -368,14 +368,25 @@ TEST(MapPage, LinkedPageIsWrittenWhereTheLinkPoints) {
     EXPECT_TRUE(std::filesystem::is_symlink("fresh.html"));
     EXPECT_EQ(ReadFile("pages/new.html"), kPage);
 
+    // When the page cannot be written there (a full disk), no empty file stays behind.
+    std::filesystem::create_symlink("pages/none.html", "full.html");
+    EXPECT_EQ(testing_support::RunInChild([] {
+                  rlimit small{100, 100};
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  return setrlimit(RLIMIT_FSIZE, &small) == 0 ? WritePage("full.html") : 100;
+              }),
+              0);
+    EXPECT_FALSE(std::filesystem::exists("pages/none.html"));
+
     // A link to something that is no page is left alone, and so is what it points to.
     std::filesystem::create_symlink("/dev/null", "nowhere.html");
     EXPECT_EQ(WritePage("nowhere.html"), 0);
     EXPECT_TRUE(std::filesystem::is_symlink("nowhere.html"));
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 
-    EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"chain.html", "fresh.html", "map.html",
-                                                             "nowhere.html", "pages"}));
+    EXPECT_EQ(FilesIn(dir.path()),
+              (std::vector<std::string>{"chain.html", "fresh.html", "full.html", "map.html",
+                                        "nowhere.html", "pages"}));
     EXPECT_EQ(FilesIn(dir.path() / "pages"),
               (std::vector<std::string>{"link.html", "new.html", "real.html"}));
 }
