@@ -396,7 +396,9 @@ TEST(MapPage, WritablePageInAFolderTheUserCannotWriteIsRewrittenInPlace) {
     const auto user = testing_support::UnprivilegedUser();
     WriteFile("map.html", std::string(3000, 'z') + "\n"); // longer than the page
     WriteFile("short.html", "<p>\n");
-    for (const char* name : {"map.html", "short.html"}) {
+    const std::string old = "<p>old page</p>\n";
+    WriteFile("full.html", old);
+    for (const char* name : {"map.html", "short.html", "full.html"}) {
         GiveTo(name, user);
         SetMode(name, 0640);
     }
@@ -405,15 +407,25 @@ TEST(MapPage, WritablePageInAFolderTheUserCannotWriteIsRewrittenInPlace) {
         SetMode(".", 0555);
     }
     const int rc = testing_support::RunUnprivileged([] {
-        return WritePage("map.html") + 2 * WritePage("short.html") + 4 * WritePage("new.html");
+        const int written =
+            WritePage("map.html") + 2 * WritePage("short.html") + 4 * WritePage("new.html");
+        // The disk fills up in the middle: the old page is written back.
+        rlimit small{100, 100};
+        std::signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
+            return 100;
+        }
+        return written + 8 * WritePage("full.html");
     });
     SetMode(".", 0755);
     SKIP_WHEN_UNPRIVILEGED_IMPOSSIBLE(rc);
     EXPECT_EQ(rc, 3); // both pages rewritten; no new page where no file may be made
     EXPECT_EQ(ReadFile("map.html"), kPage);
     EXPECT_EQ(ReadFile("short.html"), kPage);
+    EXPECT_EQ(ReadFile("full.html"), old);
     EXPECT_EQ(ModeOf("map.html"), 0640u);
-    EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"map.html", "short.html"}));
+    EXPECT_EQ(FilesIn(dir.path()),
+              (std::vector<std::string>{"full.html", "map.html", "short.html"}));
 }
 
 TEST(MapPage, KilledWriterLeavesNoTemporaryFileAndLeftoversOfDeadWritersAreCleared) {
