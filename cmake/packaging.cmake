@@ -9,6 +9,8 @@ if(TARGET ervalun)
     install(FILES ${PROJECT_SOURCE_DIR}/ui/icons/ervalun.svg
             DESTINATION share/icons/hicolor/scalable/apps)
 endif()
+# The command-line geodesic cross-check, built by default with or without the dialog.
+install(TARGETS ervalun-fix RUNTIME DESTINATION bin)
 # The example files: the program reads its files from the current directory, so a user copies
 # these into a working folder to try it.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/doc/ervalun/examples)
@@ -44,7 +46,7 @@ if(ERVALUN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins, \
-fonts-dejavu-core, libstdc++6, libc6")
+fonts-dejavu-core, libgeographiclib23, libstdc++6, libc6")
 endif()
 
 include(CPack)

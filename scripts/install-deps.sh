@@ -7,6 +7,7 @@ packages=(
     g++ make cmake pkgconf
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+    libgeographiclib-dev
     fonts-dejavu-core locales
 )
 packages+=("$@")

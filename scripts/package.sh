@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program alone in Release (build-package/) and makes its Debian package with CPack.
+# Builds the program and ervalun-fix in Release (build-package/) and makes their Debian
+# package with CPack.
 # Prints the path of the .deb, to install with: sudo apt-get install ./ervalun_*.deb
 # Usage: scripts/package.sh
 set -euo pipefail
@@ -10,7 +11,7 @@ bash scripts/install-deps.sh dpkg-dev file
 build=${ERVALUN_PACKAGE_BUILD_DIR:-build-package}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DERVALUN_BUILD_UI=ON -DERVALUN_BUILD_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target ervalun
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target ervalun ervalun-fix
 (cd "$build" && cpack -G DEB >/dev/null)
 
 deb=$(ls -t "$build"/ervalun_*.deb | head -n 1)

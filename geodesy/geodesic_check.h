@@ -1,0 +1,93 @@
+#pragma once
+
+#include "data/records.h"
+#include "geodesy/geodesic_fix.h"
+
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The geodesic cross-check of one calculation: where the two bearings really cross, how far that
+// is from the flat fix the solver gives, and how firm the crossing is.
+
+namespace geodesy {
+
+inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Below this crossing angle, in degrees, the verdict warns that the fix is poorly determined.
+inline constexpr double kLowCrossingAngle = 30.0;
+
+struct Place {
+    std::string name;
+    double latitude = 0.0;
+    double longitude = 0.0;
+};
+
+struct CheckInput {
+    // The observers and their bearings as entered; signed decimal degrees.
+    Observation first;
+    Observation second;
+    // Bearing error for the spread, degrees (its magnitude is used).
+    double bearingError = 1.0;
+    // Magnetic declination, degrees, east positive: added to both bearings for the check only.
+    double declination = 0.0;
+    // The known position the dialog names, if any.
+    std::optional<Place> known;
+};
+
+struct CheckFigures {
+    CheckInput input;
+    // The flat fix of the project's own solver, bearings as entered (no declination).
+    double flatLatitude = kNaN;
+    double flatLongitude = kNaN;
+    // False when the flat plane gives no place on the ground: a latitude beyond a pole, a value
+    // that is not finite, or observers on both sides of the 180th meridian.
+    bool flatMeaningful = false;
+    // The geodesic fix, bearings plus declination.
+    GeodesicFix fix;
+    // From the flat fix to the geodesic fix: metres and azimuth in degrees.
+    double offset = kNaN;
+    double offsetAzimuth = kNaN;
+    // The largest distance in metres from the fix to the four fixes with one bearing moved by
+    // plus or minus the error; infinite when one of them has no fix.
+    double spread = kNaN;
+    // From the geodesic fix to the named known position, metres.
+    double knownDistance = kNaN;
+};
+
+// The flat fix of the project's solver for signed decimal inputs: what the dialog shows for
+// the same values. Latitude and longitude in degrees, longitude unwrapped.
+struct FlatPoint {
+    double latitude = 0.0;
+    double longitude = 0.0;
+};
+FlatPoint FlatFix(const Observation& first, const Observation& second);
+
+CheckFigures RunCheck(const CheckInput& input);
+
+// The spread for a bearing error: see CheckFigures::spread. NaN without a fix.
+double Spread(const Observation& first, const Observation& second, const GeodesicFix& fix,
+              double bearingError);
+
+// The worded verdict, in French: the main line first, then the warnings.
+std::vector<std::string> Verdict(const CheckFigures& figures);
+
+// Texts for the window, the tooltips and the verdict; numbers always with a decimal point.
+// Metres as "0.42 m", "466 m", "1.43 km" or "1234 km"; "—" when not finite.
+std::string FormatDistance(double metres);
+// Fixed notation with the given number of decimals; "nan", "inf" or "-inf" when not finite.
+std::string FormatFixed(double value, int decimals);
+// Degrees, minutes and seconds (3 decimals) with the French hemisphere letter:
+// 45° 55' 16.885" N, 6° 52' 7.400" E, 0° 0' 1.000" O.
+std::string FormatDms(double degrees, bool latitude);
+// The longitude within [-180, 180].
+double WrapLongitude(double longitude);
+
+// The directory entry the nearest search chose, from the flat distances it left in each entry:
+// among entries within 1e-6 of the smallest distance, the last. Null when the directory is empty
+// or that entry does not carry the given name (the search named nothing).
+const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
+                                const std::string& name);
+
+} // namespace geodesy
