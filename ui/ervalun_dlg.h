@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/triangulation_engine.h"
+#include "geodesy/geodesic_check.h"
+#include "ui/geodesic_window.h"
 
 #include <QDialog>
 #include <QRect>
@@ -9,8 +11,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+class CGeodesicWindow;
 class CHelpWindow;
 class QFont;
 class QPainter;
@@ -106,6 +110,8 @@ public:
     void OnSelectOperator();
     void OnAddParticipant();
     void OnHelp();
+    // Opens the non-modal "Contrôle géodésique" window, or brings it to the front.
+    void OnGeodesicCheck();
 
     void RunCalculation();
     void ClearPositionSelections();
@@ -115,6 +121,9 @@ public:
 
     MessageSink* Messages() const { return messages_; }
     CHelpWindow* HelpWindow() const { return help_; }
+    CGeodesicWindow* GeodesicWindow() const { return geodesic_; }
+    // The geodesic check of the last calculation; none before the first.
+    const std::optional<geodesy::CheckFigures>& GeodesicFigures() const { return geodesicFigures_; }
 
     // Enter and "OK" calculate and keep the dialog open; Escape, "Annuler" and the close box end
     // it.
@@ -152,6 +161,11 @@ private:
     void CreateControls();
     void ConnectCommands();
     void ShowMessage(const std::string& text);
+    // The geodesic check of the calculation just run, shown in the result fields' tooltips and
+    // in the window when it is open.
+    void UpdateGeodesicCheck();
+    void ShowGeodesicCheck();
+    void SetResultTooltips();
 
     std::unique_ptr<MessageSink> ownMessages_;
     MessageSink* messages_ = nullptr;
@@ -159,4 +173,7 @@ private:
     QStringListModel* positionNames_ = nullptr;
     QStringListModel* memberNames_ = nullptr;
     CHelpWindow* help_ = nullptr;
+    CGeodesicWindow* geodesic_ = nullptr;
+    GeodesicSettings geodesicSettings_;
+    std::optional<geodesy::CheckFigures> geodesicFigures_;
 };

@@ -1,0 +1,239 @@
+#include "ui/geodesic_window.h"
+
+#include "ui/display_text.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+const char* const kErrorKey = "controleGeodesique/erreurAzimut";
+const char* const kDeclinationKey = "controleGeodesique/declinaison";
+
+QSettings UserSettings() {
+    return QSettings(QStringLiteral("Ervalun"), QStringLiteral("ervalun"));
+}
+
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Position(double latitude, double longitude) {
+    return Utf8(geodesy::FormatDms(latitude, true) + "   " + geodesy::FormatDms(longitude, false) +
+                "\n(" + geodesy::FormatFixed(latitude, 9) + ", " +
+                geodesy::FormatFixed(longitude, 9) + ")");
+}
+
+QString Degrees(double value, int decimals) {
+    return Utf8(geodesy::FormatFixed(value, decimals) + "°");
+}
+
+QDoubleSpinBox* MakeSpinBox(double minimum, double maximum, double step, double value,
+                            const char* objectName, const QString& accessibleName) {
+    auto* box = new QDoubleSpinBox;
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setAccessibleName(accessibleName);
+    // A decimal point, as in every field of the dialog, whatever the user's language.
+    box->setLocale(QLocale::c());
+    box->setDecimals(2);
+    box->setRange(minimum, maximum);
+    box->setSingleStep(step);
+    box->setValue(value);
+    box->setSuffix(QStringLiteral("°"));
+    // Changed when the user is done with the field, not at every key.
+    box->setKeyboardTracking(false);
+    return box;
+}
+
+} // namespace
+
+GeodesicSettings GeodesicSettings::Load() {
+    const QSettings settings = UserSettings();
+    GeodesicSettings loaded;
+    bool ok = false;
+    const double error = settings.value(QLatin1String(kErrorKey)).toDouble(&ok);
+    if (ok && std::isfinite(error) && error >= 0 && error <= 45) {
+        loaded.bearingError = error;
+    }
+    const double declination = settings.value(QLatin1String(kDeclinationKey)).toDouble(&ok);
+    if (ok && std::isfinite(declination) && std::fabs(declination) <= 180) {
+        loaded.declination = declination;
+    }
+    return loaded;
+}
+
+void GeodesicSettings::Save() const {
+    QSettings settings = UserSettings();
+    settings.setValue(QLatin1String(kErrorKey), bearingError);
+    settings.setValue(QLatin1String(kDeclinationKey), declination);
+}
+
+CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("geodesicWindow"));
+    setWindowTitle(QStringLiteral("Contrôle géodésique"));
+    setModal(false);
+
+    auto* layout = new QVBoxLayout(this);
+    verdict_ = new QLabel(this);
+    verdict_->setObjectName(QStringLiteral("geodesicVerdict"));
+    verdict_->setTextFormat(Qt::PlainText);
+    verdict_->setWordWrap(true);
+    verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont strong = verdict_->font();
+    strong.setBold(true);
+    verdict_->setFont(strong);
+    layout->addWidget(verdict_);
+
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    fix_ = AddRow(form, QStringLiteral("Point géodésique (WGS84)"), "geodesicFix");
+    flat_ = AddRow(form, QStringLiteral("Point du calcul plan"), "geodesicFlat");
+    offset_ = AddRow(form, QStringLiteral("Du point plan au point géodésique"), "geodesicOffset");
+    distance1_ = AddRow(form, QStringLiteral("Distance au 1er point"), "geodesicDistance1");
+    distance2_ = AddRow(form, QStringLiteral("Distance au 2e point"), "geodesicDistance2");
+    known_ = AddRow(form, QStringLiteral("Position proche"), "geodesicKnown");
+    knownLabel_ = qobject_cast<QLabel*>(form->labelForField(known_));
+    angle_ = AddRow(form, QStringLiteral("Angle d'intersection"), "geodesicAngle");
+    spread_ = AddRow(form, QStringLiteral("Dispersion"), "geodesicSpread");
+    spreadLabel_ = qobject_cast<QLabel*>(form->labelForField(spread_));
+    layout->addLayout(form);
+
+    auto* group = new QGroupBox(QStringLiteral("Réglages du contrôle"), this);
+    auto* settingsForm = new QFormLayout(group);
+    error_ = MakeSpinBox(0, 45, 0.5, settings.bearingError, "geodesicError",
+                         QStringLiteral("Erreur d'azimut, degrés"));
+    declination_ = MakeSpinBox(-180, 180, 0.5, settings.declination, "geodesicDeclination",
+                               QStringLiteral("Déclinaison magnétique, degrés, est positif"));
+    settingsForm->addRow(QStringLiteral("&Erreur d'azimut (±)"), error_);
+    settingsForm->addRow(QStringLiteral("&Déclinaison magnétique (est positif)"), declination_);
+    auto* note = new QLabel(QStringLiteral("La déclinaison est ajoutée aux deux azimuts pour ce "
+                                           "contrôle seulement : le calcul plan, le journal et "
+                                           "la carte gardent les azimuts saisis."),
+                            group);
+    note->setWordWrap(true);
+    settingsForm->addRow(note);
+    layout->addWidget(group);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fermer"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    layout->addWidget(buttons);
+
+    connect(error_, &QDoubleSpinBox::valueChanged, this, [this] { OnSettingEdited(); });
+    connect(declination_, &QDoubleSpinBox::valueChanged, this, [this] { OnSettingEdited(); });
+
+    ShowFigures(std::nullopt);
+    resize(520, sizeHint().height());
+}
+
+QLabel* CGeodesicWindow::AddRow(QFormLayout* form, const QString& label, const char* objectName) {
+    auto* value = new QLabel(this);
+    value->setObjectName(QString::fromLatin1(objectName));
+    value->setTextFormat(Qt::PlainText);
+    value->setWordWrap(true);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(label, value);
+    return value;
+}
+
+GeodesicSettings CGeodesicWindow::Settings() const {
+    return {error_->value(), declination_->value()};
+}
+
+void CGeodesicWindow::OnSettingEdited() {
+    Settings().Save();
+    emit settingsChanged();
+}
+
+void CGeodesicWindow::ShowFigures(const std::optional<geodesy::CheckFigures>& figures) {
+    const QString none = QStringLiteral("—");
+    spreadLabel_->setText(QStringLiteral("Dispersion pour ± %1").arg(Degrees(error_->value(), 2)));
+    knownLabel_->setText(QStringLiteral("Position proche"));
+    if (!figures) {
+        verdict_->setText(QStringLiteral("Aucun calcul pour l'instant : le contrôle s'affichera "
+                                         "après le premier calcul du dialogue."));
+        for (QLabel* label :
+             {fix_, flat_, offset_, distance1_, distance2_, known_, angle_, spread_}) {
+            label->setText(none);
+        }
+        return;
+    }
+
+    QStringList verdict;
+    for (const std::string& line : geodesy::Verdict(*figures)) {
+        verdict << Utf8(line);
+    }
+    verdict_->setText(verdict.join(QLatin1Char('\n')));
+
+    const geodesy::GeodesicFix& fix = figures->fix;
+    flat_->setText(Position(figures->flatLatitude, figures->flatLongitude) +
+                   (figures->flatMeaningful ? QString() : QStringLiteral("\nsans objet ici")));
+    if (figures->input.known) {
+        knownLabel_->setText(
+            QStringLiteral("Distance à « %1 »").arg(DisplayName(figures->input.known->name)));
+    }
+    if (!fix.Found()) {
+        fix_->setText(Utf8("aucun : " + geodesy::FixStatusReason(fix.status)));
+        for (QLabel* label : {offset_, distance1_, distance2_, known_, angle_, spread_}) {
+            label->setText(none);
+        }
+        if (!figures->input.known) {
+            known_->setText(QStringLiteral("aucune position connue nommée"));
+        }
+        return;
+    }
+
+    fix_->setText(Position(fix.latitude, fix.longitude));
+    QString offset = Utf8(geodesy::FormatDistance(figures->offset));
+    if (std::isfinite(figures->offsetAzimuth)) {
+        offset += QStringLiteral(", vers l'azimut %1").arg(Degrees(figures->offsetAzimuth, 1));
+    }
+    offset_->setText(offset);
+    const QString behind = QStringLiteral(", derrière (à l'opposé de l'azimut relevé)");
+    distance1_->setText(Utf8(geodesy::FormatDistance(fix.distance1)) +
+                        (fix.behind1 ? behind : QString()));
+    distance2_->setText(Utf8(geodesy::FormatDistance(fix.distance2)) +
+                        (fix.behind2 ? behind : QString()));
+    known_->setText(figures->input.known ? Utf8(geodesy::FormatDistance(figures->knownDistance))
+                                         : QStringLiteral("aucune position connue nommée"));
+    angle_->setText(Degrees(fix.crossingAngle, 1) + (fix.crossingAngle < geodesy::kLowCrossingAngle
+                                                         ? QStringLiteral(" (faible)")
+                                                         : QString()));
+    spread_->setText(std::isinf(figures->spread)
+                         ? QStringLiteral("non bornée : les lignes peuvent devenir parallèles")
+                         : Utf8(geodesy::FormatDistance(figures->spread)));
+}
+
+QString GeodesicTooltipLine(const geodesy::CheckFigures& figures) {
+    const geodesy::GeodesicFix& fix = figures.fix;
+    if (!fix.Found()) {
+        return Utf8("Pas de point géodésique : " + geodesy::FixStatusReason(fix.status) + ".");
+    }
+    QString line;
+    if (!figures.flatMeaningful) {
+        line = QStringLiteral("Le calcul plan n'a pas de sens ici. ");
+    }
+    if (std::isfinite(figures.offset)) {
+        line += Utf8("Point géodésique à " + geodesy::FormatDistance(figures.offset));
+        if (std::isfinite(figures.offsetAzimuth)) {
+            line += QStringLiteral(" (azimut %1)").arg(Degrees(figures.offsetAzimuth, 0));
+        }
+        line += QLatin1Char('.');
+    } else {
+        line += QStringLiteral("Point géodésique : ") +
+                Utf8(geodesy::FormatDms(fix.latitude, true) + " " +
+                     geodesy::FormatDms(fix.longitude, false)) +
+                QLatin1Char('.');
+    }
+    return line;
+}

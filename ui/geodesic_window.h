@@ -1,0 +1,63 @@
+#pragma once
+
+#include "geodesy/geodesic_check.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QDoubleSpinBox;
+class QLabel;
+
+// What the user sets for the geodesic check, kept between runs in the user's settings.
+struct GeodesicSettings {
+    double bearingError = 1.0; // degrees
+    double declination = 0.0;  // degrees, east positive
+
+    static GeodesicSettings Load();
+    void Save() const;
+};
+
+// The entry that opens the window, for whichever menu or button offers it, and its shortcut.
+inline constexpr char kGeodesicEntryText[] = "Contrôle &géodésique...";
+inline constexpr char kGeodesicShortcut[] = "Ctrl+G";
+
+// "Contrôle géodésique": where the bearings of the last calculation really cross on the WGS84
+// ellipsoid, how far that is from the flat fix on the form, and how firm it is. Not modal: it
+// stays open beside the dialog and follows each calculation. It only shows the figures the
+// geodesy library computes; the bearing error and the declination set here go back to the
+// owner through settingsChanged.
+class CGeodesicWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit CGeodesicWindow(const GeodesicSettings& settings, QWidget* parent = nullptr);
+
+    // The figures of the last calculation; none before the first.
+    void ShowFigures(const std::optional<geodesy::CheckFigures>& figures);
+    GeodesicSettings Settings() const;
+
+signals:
+    void settingsChanged();
+
+private:
+    QLabel* AddRow(class QFormLayout* form, const QString& label, const char* objectName);
+    void OnSettingEdited();
+
+    QLabel* verdict_ = nullptr;
+    QLabel* fix_ = nullptr;
+    QLabel* flat_ = nullptr;
+    QLabel* offset_ = nullptr;
+    QLabel* distance1_ = nullptr;
+    QLabel* distance2_ = nullptr;
+    QLabel* knownLabel_ = nullptr;
+    QLabel* known_ = nullptr;
+    QLabel* angle_ = nullptr;
+    QLabel* spreadLabel_ = nullptr;
+    QLabel* spread_ = nullptr;
+    QDoubleSpinBox* error_ = nullptr;
+    QDoubleSpinBox* declination_ = nullptr;
+};
+
+// The tooltip text of the result fields: the distance from the flat fix on the form to the
+// geodesic fix, or why there is none. Plain text, one line or two.
+QString GeodesicTooltipLine(const geodesy::CheckFigures& figures);
