@@ -5,8 +5,10 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -94,19 +96,22 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     verdict_->setFont(strong);
     layout->addWidget(verdict_);
 
-    auto* form = new QFormLayout;
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    fix_ = AddRow(form, QStringLiteral("Point géodésique (WGS84)"), "geodesicFix");
-    flat_ = AddRow(form, QStringLiteral("Point du calcul plan"), "geodesicFlat");
-    offset_ = AddRow(form, QStringLiteral("Du point plan au point géodésique"), "geodesicOffset");
-    distance1_ = AddRow(form, QStringLiteral("Distance au 1er point"), "geodesicDistance1");
-    distance2_ = AddRow(form, QStringLiteral("Distance au 2e point"), "geodesicDistance2");
-    known_ = AddRow(form, QStringLiteral("Position proche"), "geodesicKnown");
-    knownLabel_ = qobject_cast<QLabel*>(form->labelForField(known_));
-    angle_ = AddRow(form, QStringLiteral("Angle d'intersection"), "geodesicAngle");
-    spread_ = AddRow(form, QStringLiteral("Dispersion"), "geodesicSpread");
-    spreadLabel_ = qobject_cast<QLabel*>(form->labelForField(spread_));
-    layout->addLayout(form);
+    // A grid rather than a form: a form layout keeps the one-line height of a value that later
+    // takes two lines.
+    auto* grid = new QGridLayout;
+    grid_ = grid;
+    grid->setColumnStretch(1, 1);
+    fix_ = AddRow(grid, QStringLiteral("Point géodésique (WGS84)"), "geodesicFix");
+    flat_ = AddRow(grid, QStringLiteral("Point du calcul plan"), "geodesicFlat");
+    offset_ = AddRow(grid, QStringLiteral("Du point plan au point géodésique"), "geodesicOffset");
+    distance1_ = AddRow(grid, QStringLiteral("Distance au 1er point"), "geodesicDistance1");
+    distance2_ = AddRow(grid, QStringLiteral("Distance au 2e point"), "geodesicDistance2");
+    known_ = AddRow(grid, QStringLiteral("Position proche"), "geodesicKnown");
+    knownLabel_ = rowLabel_;
+    angle_ = AddRow(grid, QStringLiteral("Angle d'intersection"), "geodesicAngle");
+    spread_ = AddRow(grid, QStringLiteral("Dispersion"), "geodesicSpread");
+    spreadLabel_ = rowLabel_;
+    layout->addLayout(grid);
 
     auto* group = new QGroupBox(QStringLiteral("Réglages du contrôle"), this);
     auto* settingsForm = new QFormLayout(group);
@@ -136,13 +141,16 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     resize(520, sizeHint().height());
 }
 
-QLabel* CGeodesicWindow::AddRow(QFormLayout* form, const QString& label, const char* objectName) {
+QLabel* CGeodesicWindow::AddRow(QGridLayout* grid, const QString& label, const char* objectName) {
+    const int row = grid->rowCount();
+    rowLabel_ = new QLabel(label, this);
+    grid->addWidget(rowLabel_, row, 0, Qt::AlignLeft | Qt::AlignTop);
     auto* value = new QLabel(this);
     value->setObjectName(QString::fromLatin1(objectName));
     value->setTextFormat(Qt::PlainText);
-    value->setWordWrap(true);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    form->addRow(label, value);
+    rowLabel_->setBuddy(value);
+    grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignTop);
     return value;
 }
 
@@ -156,6 +164,18 @@ void CGeodesicWindow::OnSettingEdited() {
 }
 
 void CGeodesicWindow::ShowFigures(const std::optional<geodesy::CheckFigures>& figures) {
+    ShowTexts(figures);
+    // Labels of a window not shown yet do not tell the layouts that their size changed; and
+    // the wrapped verdict needs a height for the window's width that no minimum size gives.
+    grid_->invalidate();
+    layout()->invalidate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height()) {
+        resize(width(), needed);
+    }
+}
+
+void CGeodesicWindow::ShowTexts(const std::optional<geodesy::CheckFigures>& figures) {
     const QString none = QStringLiteral("—");
     spreadLabel_->setText(QStringLiteral("Dispersion pour ± %1").arg(Degrees(error_->value(), 2)));
     knownLabel_->setText(QStringLiteral("Position proche"));

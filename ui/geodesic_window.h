@@ -40,9 +40,13 @@ signals:
     void settingsChanged();
 
 private:
-    QLabel* AddRow(class QFormLayout* form, const QString& label, const char* objectName);
+    // A label and its value on a new row of the grid; the label is left in rowLabel_.
+    QLabel* AddRow(class QGridLayout* grid, const QString& label, const char* objectName);
     void OnSettingEdited();
+    void ShowTexts(const std::optional<geodesy::CheckFigures>& figures);
 
+    class QGridLayout* grid_ = nullptr;
+    QLabel* rowLabel_ = nullptr;
     QLabel* verdict_ = nullptr;
     QLabel* fix_ = nullptr;
     QLabel* flat_ = nullptr;

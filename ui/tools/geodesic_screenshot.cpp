@@ -1,0 +1,76 @@
+// Makes the main dialog in the current folder, runs the README example (Le-Brévent with a
+// bearing of 108, Montenvers with 264) and saves a picture of the "Contrôle géodésique" window.
+//
+//   ervalun_geodesic_screenshot [picture.png]
+//
+// Run it in a copy of examples/. Without a display it uses Qt's offscreen platform.
+
+#include "ui/ervalun_app.h"
+#include "ui/ervalun_dlg.h"
+#include "ui/geodesic_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace {
+
+class StderrSink : public MessageSink {
+public:
+    void ShowMessage(const std::string& text) override {
+        std::fprintf(stderr, "Message : %s\n", text.c_str());
+    }
+};
+
+bool Choose(CErvalunDlg& dialog, int listId, const char* name) {
+    auto* list = static_cast<QComboBox*>(dialog.GetDlgItem(listId));
+    const int index = list->findText(QString::fromUtf8(name));
+    if (index < 0) {
+        return false;
+    }
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    CErvalunApp::SetUpLook();
+    const QString output =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("geodesic-check.png");
+
+    StderrSink sink;
+    CErvalunDlg dialog(&sink);
+    dialog.show();
+    QApplication::processEvents();
+    if (!Choose(dialog, dlgid::kPosition1, "Le-Brévent") ||
+        !Choose(dialog, dlgid::kPosition2, "Montenvers")) {
+        std::fputs("Le-Brévent et Montenvers introuvables : lancer dans une copie de examples/.\n",
+                   stderr);
+        return 1;
+    }
+    static_cast<QLineEdit*>(dialog.GetDlgItem(dlgid::kBearing1))->setText(QStringLiteral("108"));
+    static_cast<QLineEdit*>(dialog.GetDlgItem(dlgid::kBearing2))->setText(QStringLiteral("264"));
+    static_cast<QPushButton*>(dialog.GetDlgItem(dlgid::kCalculer))->click();
+    dialog.OnGeodesicCheck();
+    CGeodesicWindow* window = dialog.GeodesicWindow();
+    QApplication::processEvents();
+
+    const QPixmap picture = window->grab();
+    if (!picture.save(output, "PNG")) {
+        std::fprintf(stderr, "Impossible d'écrire %s\n", qPrintable(output));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QDir::current().absoluteFilePath(output)));
+    return 0;
+}
