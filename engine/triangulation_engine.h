@@ -62,6 +62,16 @@ public:
 
     // Intersects the two bearing lines. Flags: non-zero means "O" (west) or "S" (south).
     // Returns 1 when a known position was named, else 0 (name is then "RESULTAT").
+    //
+    // Method: a flat plane whose axes are the decimal longitude (x) and latitude (y), both in
+    // degrees, with no cos(latitude) scaling and no wrap at the 180th meridian. Each bearing is
+    // a whole straight line of that plane (a bearing and its opposite are the same line); its
+    // direction uses the rounded pi 3.141592654, so directions carry a relative error of about
+    // 1.3e-10. One threshold, 1e-6, decides every test: direction components, angles in radians
+    // and result degrees, minutes and seconds below it snap to 0, and slopes within it are
+    // parallel, giving the midpoint of the two points. The result is truncated to degrees,
+    // minutes and seconds, never rounded. The fix therefore differs from where the bearings
+    // cross on the ground away from the equator; geodesy/ measures by how much.
     int Triangulate(double lonDeg1, double lonMin1, double lonSec1, int west1, double latDeg1,
                     double latMin1, double latSec1, int south1, double bearing1, double lonDeg2,
                     double lonMin2, double lonSec2, int west2, double latDeg2, double latMin2,

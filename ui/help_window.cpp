@@ -65,5 +65,15 @@ QString CHelpWindow::HelpHtml() {
         "participants).</p>"
         "<p><b>map.html</b>&nbsp;: une page qui place sur la carte map.jpg le premier point "
         "(noire.gif), le second (verte.gif) et le r&eacute;sultat (rouge.gif)&nbsp;; elle est "
-        "r&eacute;&eacute;crite &agrave; chaque calcul quand calibration.txt est valide.</p>");
+        "r&eacute;&eacute;crite &agrave; chaque calcul quand calibration.txt est valide.</p>"
+        "<h4>Contr&ocirc;le g&eacute;od&eacute;sique</h4>"
+        "<p>Le calcul croise les azimuts dans un plan longitude/latitude, qui s'&eacute;carte du "
+        "terrain loin de l'&eacute;quateur. Le contr&ocirc;le g&eacute;od&eacute;sique (Ctrl+G, "
+        "menu contextuel ou bouton ci-dessous) montre o&ugrave; les deux azimuts se croisent "
+        "vraiment sur l'ellipso&iuml;de WGS84 et &agrave; quelle distance du r&eacute;sultat "
+        "affich&eacute;&nbsp;; les bulles d'aide des champs du r&eacute;sultat donnent cette "
+        "distance. Les azimuts sont compt&eacute;s depuis le nord vrai&nbsp;: un azimut lu "
+        "&agrave; "
+        "la boussole se corrige de la d&eacute;clinaison magn&eacute;tique, que l'on peut saisir "
+        "dans le contr&ocirc;le.</p>");
 }
