@@ -134,9 +134,9 @@ std::vector<std::string> Verdict(const CheckFigures& figures) {
                             FormatFixed(figures.flatLatitude, 3) + ").");
         } else if (std::fabs(figures.input.first.longitude - figures.input.second.longitude) >
                    180) {
-            lines.push_back("Le calcul plan n'a pas de sens ici : les deux points sont de part et "
-                            "d'autre du 180e méridien, où le plan longitude/latitude coupe le "
-                            "monde.");
+            lines.push_back("Le calcul plan n'a pas de sens ici : les longitudes des deux points "
+                            "diffèrent de plus de 180 degrés, et le plan longitude/latitude, "
+                            "coupé au 180e méridien, les relie par l'autre côté du monde.");
         } else {
             lines.push_back("Le calcul plan ne donne aucun point.");
         }

@@ -783,7 +783,7 @@ void CErvalunDlg::SetResultTooltips() {
         {m_resLatHem == "S" ? QStringLiteral("S : sud") : QStringLiteral("N : nord"), check});
     QStringList name = {DisplayName(m_nearestName)};
     if (geodesicFigures_->input.known && std::isfinite(geodesicFigures_->knownDistance)) {
-        name << QStringLiteral("À %1 du point géodésique.")
+        name << QStringLiteral("Cette position est à %1 du point géodésique.")
                     .arg(QString::fromStdString(
                         geodesy::FormatDistance(geodesicFigures_->knownDistance)));
     }

@@ -244,7 +244,8 @@ QString GeodesicTooltipLine(const geodesy::CheckFigures& figures) {
         line = QStringLiteral("Le calcul plan n'a pas de sens ici. ");
     }
     if (std::isfinite(figures.offset)) {
-        line += Utf8("Point géodésique à " + geodesy::FormatDistance(figures.offset));
+        line += Utf8("Point géodésique à " + geodesy::FormatDistance(figures.offset) +
+                     " du résultat affiché");
         if (std::isfinite(figures.offsetAzimuth)) {
             line += QStringLiteral(" (azimut %1)").arg(Degrees(figures.offsetAzimuth, 0));
         }
