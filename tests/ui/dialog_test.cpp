@@ -1033,9 +1033,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(help));
         const QString text = help->browser()->toPlainText();
         for (const char* word : {"ervalun.txt", "operateurs.txt", "calibration.txt", "ervalun.log",
-                                 "map.html", "Refuge 45 12 30.5 N 6 5 0 E", "azimut"}) {
+                                 "map.html", "Refuge 45 12 30.5 N 6 5 0 E", "azimut",
+                                 "~/Ervalun"}) {
             QVERIFY2(text.contains(QString::fromUtf8(word)), word);
         }
+        // It says which folder the program works in.
+        QVERIFY(text.contains(QDir::toNativeSeparators(QDir::currentPath())));
         // It closes on its own; the dialog stays.
         help->close();
         QVERIFY(!help->isVisible());
