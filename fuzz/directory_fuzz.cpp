@@ -128,9 +128,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (loaded.mistake) {
         const DirectoryMistake& m = *loaded.mistake;
-        Check(m.token != "N" && m.token != "S" && m.token != "E" && m.token != "O" &&
-                  !m.token.empty(),
-              "a mistake is a field that is not the right letter");
+        const bool letter =
+            m.longitude ? (m.token == "E" || m.token == "O") : (m.token == "N" || m.token == "S");
+        Check(!letter && !m.token.empty(), "a mistake is a field that is not the right letter");
         Check(m.line >= 1 && m.line <= static_cast<std::size_t>(
                                            std::count(expected.begin(), expected.end(), '\n')) +
                                            1,
