@@ -5,6 +5,7 @@
 #include "output/map_calibration.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ public:
     std::vector<Member> roster;
     std::vector<Member> operators;
     std::vector<Member> participants;
+    // Set by LoadPositions when a hemisphere field holds another letter than N/S or E/O; the
+    // dialog tells the user once its own start-up messages are shown.
+    std::optional<DirectoryMistake> directoryMistake;
 
     // Receives the readers' messages; when null they go to the standard error stream.
     MessageSink* messages = nullptr;

@@ -3,7 +3,9 @@
 #include "data/text_reader.h"
 #include "fuzz/fuzz_support.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,7 @@ struct Loaded {
     int flag = 0;
     std::vector<std::string> messages;
     std::vector<KnownPosition> entries;
+    std::optional<DirectoryMistake> mistake;
 };
 
 Loaded Load(const std::string& path) {
@@ -63,7 +66,7 @@ Loaded Load(const std::string& path) {
     TriangulationEngine engine;
     engine.messages = &sink;
     engine.LoadPositions(path, &engine.directory);
-    return {engine.directoryLoaded, sink.messages, engine.directory};
+    return {engine.directoryLoaded, sink.messages, engine.directory, engine.directoryMistake};
 }
 
 bool SameEntries(const std::vector<KnownPosition>& a, const std::vector<KnownPosition>& b) {
@@ -116,6 +119,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(padded.flag == loaded.flag && padded.messages == loaded.messages &&
                   SameEntries(padded.entries, loaded.entries),
               "a chunk boundary changes nothing");
+        Check(padded.mistake.has_value() == loaded.mistake.has_value() &&
+                  (!loaded.mistake ||
+                   (padded.mistake->line == loaded.mistake->line + padding.size() &&
+                    padded.mistake->token == loaded.mistake->token &&
+                    padded.mistake->lineText == loaded.mistake->lineText)),
+              "a chunk boundary moves the mistake by the added lines only");
+    }
+    if (loaded.mistake) {
+        const DirectoryMistake& m = *loaded.mistake;
+        const bool letter =
+            m.longitude ? (m.token == "E" || m.token == "O") : (m.token == "N" || m.token == "S");
+        Check(!letter && !m.token.empty(), "a mistake is a field that is not the right letter");
+        Check(m.line >= 1 && m.line <= static_cast<std::size_t>(
+                                           std::count(expected.begin(), expected.end(), '\n')) +
+                                           1,
+              "the mistake's line lies in the file");
+        Check(m.lineText.size() <= 255 && m.lineText.find('\n') == std::string::npos,
+              "the quoted line is one bounded line");
+        Check(m.lineText.size() > 254 || m.lineText.find(m.token) != std::string::npos,
+              "the quoted line holds the field");
+        Check(!DirectoryMistakeMessage(m).empty(), "the message is made");
     }
 
     if (loaded.flag == 1) {

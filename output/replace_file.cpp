@@ -183,7 +183,9 @@ bool KeepAttributes(int fd, const struct stat& old) {
     if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
         // Root can give the file back to its owner; a user can at least keep a group of theirs.
         if (fchown(fd, old.st_uid, old.st_gid) != 0) {
-            (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+            // Failing too is checked right below, through the group the file then has.
+            if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            }
         }
         if (fstat(fd, &now) != 0) {
             return false;
@@ -251,7 +253,9 @@ bool RewriteInPlace(int fd, const std::string& bytes, off_t oldSize) {
         return fsync(fd) == 0;
     }
     if (canRestore && WriteWhole(fd, saved, 0)) {
-        (void)ftruncate(fd, oldSize);
+        // Nothing more can be done when even this fails; the caller reports the page unwritten.
+        if (ftruncate(fd, oldSize) != 0) {
+        }
     }
     return false;
 }

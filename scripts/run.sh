@@ -18,13 +18,14 @@ find examples -maxdepth 1 -type f -exec cp {} demo/ \;
 cd demo
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Pas d'affichage (ni DISPLAY ni WAYLAND_DISPLAY) : capture du dialogue après un calcul d'exemple."
+    echo "Pas d'affichage (ni DISPLAY ni WAYLAND_DISPLAY) : capture du dialogue après le calcul d'exemple du README."
     # Qt wants a private runtime folder and complains on every start without one.
     if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
         XDG_RUNTIME_DIR=$(mktemp -d)
         export XDG_RUNTIME_DIR
     fi
-    picture=$(QT_QPA_PLATFORM=offscreen ../build/ui/tools/ervalun_screenshot ervalun-capture.png)
+    picture=$(QT_QPA_PLATFORM=offscreen ../build/ui/tools/ervalun_screenshot \
+        --example Le-Brévent 108 Montenvers 264 ervalun-capture.png)
     echo "$picture"
 else
     exec ../build/ui/ervalun

@@ -1,4 +1,5 @@
 #include "data/directory_number.h"
+#include "data/text_reader.h"
 #include "engine/triangulation_engine.h"
 #include "tests/test_support.h"
 
@@ -422,6 +423,71 @@ TEST(Directory, DuplicatesStayAndTheOrderIsByBytes) {
     // Each entry kept its own coordinates through the sort.
     EXPECT_EQ(f.engine.directory[3].latitudeDegrees, 6.0);
     EXPECT_EQ(f.engine.directory[6].longitude, 3.0);
+}
+
+TEST(Directory, FirstHemisphereMistakeIsKeptWithItsLine) {
+    // Well-formed files, a record over several lines included, note nothing.
+    for (const std::string& content :
+         {std::string(kRefuge) + kCap, std::string("Refuge 45\n12 30.5\r\nN 6 5 0\nE\n")}) {
+        DirectoryFixture f;
+        f.Load(content);
+        EXPECT_FALSE(f.engine.directoryMistake.has_value()) << content;
+    }
+
+    // An English "W" is still read as east, as before, and the first wrong letter is noted
+    // with its line; the reader shows nothing itself.
+    DirectoryFixture w;
+    w.Load(std::string(kRefuge) + "\r\n\nOuest 45 0 0 N 1 0 0 W\r\nSud 45 0 0 s 1 0 0 E\n");
+    EXPECT_TRUE(w.sink.messages.empty());
+    EXPECT_EQ(w.engine.directoryLoaded, 1);
+    ASSERT_EQ(w.engine.directory.size(), 3u);
+    EXPECT_GT(w.engine.directory[1].longitude, 0.0);
+    ASSERT_TRUE(w.engine.directoryMistake.has_value());
+    EXPECT_EQ(w.engine.directoryMistake->line, 4u);
+    EXPECT_EQ(w.engine.directoryMistake->token, "W");
+    EXPECT_TRUE(w.engine.directoryMistake->longitude);
+    EXPECT_EQ(w.engine.directoryMistake->lineText, "Ouest 45 0 0 N 1 0 0 W");
+    // Loading again starts afresh.
+    w.Load(kRefuge);
+    EXPECT_FALSE(w.engine.directoryMistake.has_value());
+
+    // A name with a space shifts the fields: the latitude letter field then holds a number.
+    // Lines are counted across the reader's chunks; the mistake is kept when a value out of
+    // range then makes the file incorrect.
+    std::string big;
+    while (big.size() < 3 * ervalun::TextReader::kChunkSize) {
+        big += kRefuge;
+    }
+    const std::size_t line = big.size() / std::string(kRefuge).size() + 1;
+    DirectoryFixture s;
+    s.Load(big + "Col du Midi 45 52 44 N 6 53 15 E\nX 400 0 0 N 0 0 0 E\n");
+    EXPECT_EQ(s.sink.messages, (Texts{"Fichier ervalun.txt incorrect"}));
+    ASSERT_TRUE(s.engine.directoryMistake.has_value());
+    EXPECT_EQ(s.engine.directoryMistake->line, line);
+    EXPECT_EQ(s.engine.directoryMistake->token, "52");
+    EXPECT_FALSE(s.engine.directoryMistake->longitude);
+    EXPECT_EQ(s.engine.directoryMistake->lineText, "Col du Midi 45 52 44 N 6 53 15 E");
+}
+
+TEST(Directory, MistakeMessageQuotesTheLineReadably) {
+    DirectoryMistake m{12, "W", true, "Col-du-G\xE9\x61nt 45 0 0 N 1 0 0 W"};
+    const std::string text = DirectoryMistakeMessage(m);
+    EXPECT_EQ(text.rfind("Fichier ervalun.txt, ligne 12 : « W » n'est pas une lettre de "
+                         "longitude (E ou O)",
+                         0),
+              0u)
+        << text;
+    // Latin-1 bytes are shown as the dialog shows names, in UTF-8.
+    EXPECT_NE(text.find("\n\nCol-du-Géant 45 0 0 N 1 0 0 W\n\n"), std::string::npos) << text;
+
+    // A long line is cut on a character, control bytes show as spaces.
+    m.longitude = false;
+    m.token = "4\t5";
+    m.lineText = std::string(100, 'x') + "\xC3\xA9";
+    m.lineText.insert(79, "\xC3\xA9");
+    const std::string cut = DirectoryMistakeMessage(m);
+    EXPECT_NE(cut.find("« 4 5 » n'est pas une lettre de latitude (N ou S)"), std::string::npos);
+    EXPECT_NE(cut.find("\n\n" + std::string(79, 'x') + "\xC3\xA9…\n\n"), std::string::npos) << cut;
 }
 
 TEST(Directory, EveryLoadedEntryHoldsItsInvariant) {

@@ -16,10 +16,15 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     setWindowIcon(icon);
     setModal(true);
 
-    // The box is measured with its owner's font, as the main dialog's template is; a window does
-    // not inherit it by itself.
-    if (parent) {
-        setFont(parent->font());
+    // The box is measured with the main dialog's font, as that dialog's template is; a window
+    // does not inherit it by itself. The owner may be a window of the dialog (the help window),
+    // so the font is taken from the outermost owner.
+    QWidget* owner = parent;
+    while (owner != nullptr && owner->parentWidget() != nullptr) {
+        owner = owner->parentWidget();
+    }
+    if (owner) {
+        setFont(owner->font());
     }
     // The template's controls are siblings placed in dialog units.
     const DialogUnits du(font());
@@ -61,12 +66,22 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     ok->setFocus();
 }
 
+void RunAboutBox(QWidget* opener) {
+    QWidget* window = opener != nullptr ? opener->window() : nullptr;
+    {
+        CAboutDlg about(window);
+        about.exec();
+    }
+    // Left to itself the focus may go to another window of the program, or to none; the next
+    // Escape must reach the window the user was in.
+    if (window != nullptr && window->isVisible()) {
+        window->activateWindow();
+    }
+}
+
 QAction* CreateAboutAction(QWidget* parent) {
     auto* action = new QAction(QString::fromUtf8(kAboutEntryText), parent);
     action->setObjectName(QStringLiteral("aboutAction"));
-    QObject::connect(action, &QAction::triggered, parent, [parent] {
-        CAboutDlg about(parent);
-        about.exec();
-    });
+    QObject::connect(action, &QAction::triggered, parent, [parent] { RunAboutBox(parent); });
     return action;
 }

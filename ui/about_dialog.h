@@ -15,6 +15,10 @@ public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
 
-// An action carrying the entry text that runs the about box modally over parent, then
-// destroys it. The action belongs to parent.
+// Runs the about box modally over the window of opener, destroys it, and gives the focus back
+// to that window, wherever the window system would put it.
+void RunAboutBox(QWidget* opener);
+
+// An action carrying the entry text that runs the about box over parent (RunAboutBox). The
+// action belongs to parent.
 QAction* CreateAboutAction(QWidget* parent);

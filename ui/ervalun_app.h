@@ -9,4 +9,11 @@ public:
     // The widget style the dialog's layout was checked with, for every desktop. Needs the
     // QApplication.
     static void SetUpLook();
+
+    // Installs Qt's own French texts (the edits' context menu, the scroll bars' menu, the
+    // standard buttons), from Qt's translations folder, once. The program speaks French
+    // whatever the session's language, so Qt's texts must too. Returns false when the
+    // translations are not installed (package qt6-translations-l10n); Qt's texts stay English
+    // then. Needs the QApplication.
+    static bool LoadQtTranslations();
 };

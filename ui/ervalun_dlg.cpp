@@ -9,6 +9,7 @@
 #include "ui/display_text.h"
 #include "ui/geodesic_window.h"
 #include "ui/help_window.h"
+#include "ui/hemisphere_list.h"
 #include "ui/icons.h"
 #include "ui/qt_message_sink.h"
 
@@ -42,6 +43,7 @@ enum class Kind {
     Group,
     Label,
     List,
+    HemisphereList,
     Button,
     DefaultButton,
     Edit,
@@ -66,8 +68,8 @@ const TemplateItem kTemplate[] = {
     {Kind::Group, 0, "Opérateurs", 4, 8, 96, 172, ""},
     {Kind::Label, 0, "Membres", 12, 18, 30, 8, ""},
     {Kind::List, kMembers, "", 12, 31, 80, 36, "Membres"},
-    {Kind::Button, kSelectOperator, "Sélectionner &Opérateur", 12, 50, 80, 12, "Sélectionner l'opérateur"},
-    {Kind::Button, kAddParticipant, "Ajouter &Participant", 12, 66, 80, 12, "Ajouter un participant"},
+    {Kind::Button, kSelectOperator, "Sélectionner &Opérateur", 12, 50, 80, 12, "Sélectionner Opérateur"},
+    {Kind::Button, kAddParticipant, "Ajouter &Participant", 12, 66, 80, 12, "Ajouter Participant"},
     {Kind::Label, 0, "Opérateur", 12, 86, 32, 8, ""},
     {Kind::Label, 0, "Participants", 12, 112, 38, 8, ""},
     {Kind::Group, 0, "1ère coordonnée", 4, 184, 136, 120, ""},
@@ -77,12 +79,12 @@ const TemplateItem kTemplate[] = {
     {Kind::Edit, kLonDeg1, "", 12, 228, 32, 13, "1ère coordonnée, longitude, degrés"},
     {Kind::Edit, kLonMin1, "", 44, 228, 32, 13, "1ère coordonnée, longitude, minutes"},
     {Kind::Edit, kLonSec1, "", 76, 228, 32, 13, "1ère coordonnée, longitude, secondes"},
-    {Kind::List, kLonHem1, "", 108, 228, 25, 38, "1ère coordonnée, longitude, est ou ouest"},
+    {Kind::HemisphereList, kLonHem1, "", 108, 228, 25, 38, "Hémisphère de longitude, point 1"},
     {Kind::Label, 0, "latitude", 12, 244, 24, 8, ""},
     {Kind::Edit, kLatDeg1, "", 12, 252, 32, 13, "1ère coordonnée, latitude, degrés"},
     {Kind::Edit, kLatMin1, "", 44, 252, 32, 13, "1ère coordonnée, latitude, minutes"},
     {Kind::Edit, kLatSec1, "", 76, 252, 32, 13, "1ère coordonnée, latitude, secondes"},
-    {Kind::List, kLatHem1, "", 108, 252, 25, 38, "1ère coordonnée, latitude, nord ou sud"},
+    {Kind::HemisphereList, kLatHem1, "", 108, 252, 25, 38, "Hémisphère de latitude, point 1"},
     {Kind::Label, 0, "azimut", 12, 271, 21, 8, ""},
     {Kind::Edit, kBearing1, "", 12, 279, 32, 14, "1ère coordonnée, azimut, degrés"},
     {Kind::Group, 0, "2ème coordonnée", 148, 184, 136, 120, ""},
@@ -92,12 +94,12 @@ const TemplateItem kTemplate[] = {
     {Kind::Edit, kLonDeg2, "", 156, 229, 32, 13, "2ème coordonnée, longitude, degrés"},
     {Kind::Edit, kLonMin2, "", 188, 229, 32, 13, "2ème coordonnée, longitude, minutes"},
     {Kind::Edit, kLonSec2, "", 220, 229, 32, 13, "2ème coordonnée, longitude, secondes"},
-    {Kind::List, kLonHem2, "", 252, 229, 26, 40, "2ème coordonnée, longitude, est ou ouest"},
+    {Kind::HemisphereList, kLonHem2, "", 252, 229, 26, 40, "Hémisphère de longitude, point 2"},
     {Kind::Label, 0, "latitude", 156, 245, 24, 8, ""},
     {Kind::Edit, kLatDeg2, "", 156, 253, 32, 13, "2ème coordonnée, latitude, degrés"},
     {Kind::Edit, kLatMin2, "", 188, 253, 32, 13, "2ème coordonnée, latitude, minutes"},
     {Kind::Edit, kLatSec2, "", 220, 253, 32, 13, "2ème coordonnée, latitude, secondes"},
-    {Kind::List, kLatHem2, "", 252, 253, 26, 40, "2ème coordonnée, latitude, nord ou sud"},
+    {Kind::HemisphereList, kLatHem2, "", 252, 253, 26, 40, "Hémisphère de latitude, point 2"},
     {Kind::Label, 0, "azimut", 156, 272, 21, 8, ""},
     {Kind::Edit, kBearing2, "", 156, 280, 32, 14, "2ème coordonnée, azimut, degrés"},
     {Kind::Button, kCalculer, "&Calculer", 108, 116, 64, 64, "Calculer"},
@@ -301,8 +303,10 @@ void CErvalunDlg::CreateControls() {
             widget = label;
             break;
         }
-        case Kind::List: {
-            auto* combo = new QComboBox(this);
+        case Kind::List:
+        case Kind::HemisphereList: {
+            auto* combo =
+                item.kind == Kind::HemisphereList ? new CHemisphereList(this) : new QComboBox(this);
             // A list that drops down below the box, as the template's lists do: the style's
             // default popup measures every entry before it opens, far too slow for a long
             // directory.
@@ -355,7 +359,7 @@ void CErvalunDlg::CreateControls() {
             continue;
         }
         }
-        if (item.kind != Kind::List) {
+        if (item.kind != Kind::List && item.kind != Kind::HemisphereList) {
             widget->setGeometry(rect);
         }
         if (item.id != 0) {
@@ -402,13 +406,16 @@ void CErvalunDlg::ConnectCommands() {
 }
 
 void CErvalunDlg::OnInitDialog() {
-    const QStringList longitudeLetters = {QStringLiteral("E"), QStringLiteral("O")};
-    const QStringList latitudeLetters = {QStringLiteral("N"), QStringLiteral("S")};
+    // The letters are shown; a screen reader says the words.
     for (int id : {kLonHem1, kLonHem2}) {
-        static_cast<QComboBox*>(GetDlgItem(id))->addItems(longitudeLetters);
+        auto* list = static_cast<CHemisphereList*>(GetDlgItem(id));
+        list->AddLetter(QStringLiteral("E"), QStringLiteral("Est"));
+        list->AddLetter(QStringLiteral("O"), QStringLiteral("Ouest"));
     }
     for (int id : {kLatHem1, kLatHem2}) {
-        static_cast<QComboBox*>(GetDlgItem(id))->addItems(latitudeLetters);
+        auto* list = static_cast<CHemisphereList*>(GetDlgItem(id));
+        list->AddLetter(QStringLiteral("N"), QStringLiteral("Nord"));
+        list->AddLetter(QStringLiteral("S"), QStringLiteral("Sud"));
     }
     UpdateData(false);
 
@@ -443,6 +450,10 @@ void CErvalunDlg::OnInitDialog() {
 
     FillPositionCombos();
     FillMembersCombo();
+    // Once the two files' own messages are shown: which line of the directory to mend.
+    if (m_engine->directoryMistake) {
+        ShowMessage(DirectoryMistakeMessage(*m_engine->directoryMistake));
+    }
     ValidateCoordinates();
 
     m_diagramRect = GetDlgItem(kDiagram)->geometry();
@@ -694,10 +705,9 @@ void CErvalunDlg::OnHelp() {
         help_ = new CHelpWindow(this);
         auto* about = new QPushButton(QString::fromUtf8(kAboutEntryText), help_);
         about->setObjectName(QStringLiteral("helpAbout"));
-        connect(about, &QPushButton::clicked, help_, [this] {
-            CAboutDlg box(this);
-            box.exec();
-        });
+        // Over the help window, which gets the focus back, so that the next Escape closes the
+        // help and not the program.
+        connect(about, &QPushButton::clicked, help_, [this] { RunAboutBox(help_); });
         help_->layout()->insertWidget(1, about, 0, Qt::AlignLeft);
         auto* geodesic = new QPushButton(QString::fromUtf8(kGeodesicEntryText), help_);
         geodesic->setObjectName(QStringLiteral("helpGeodesic"));
@@ -793,8 +803,11 @@ void CErvalunDlg::SetResultTooltips() {
 
 void CErvalunDlg::PaintDiagram(QPainter& painter) {
     // Composed off screen and copied in one block, so a repaint never flickers.
+    // A start-up message box shows the dialog before its initialisation has measured the
+    // area; the area's own size stands in until then.
+    const QSize size =
+        m_diagramRect.isEmpty() ? GetDlgItem(kDiagram)->size() : m_diagramRect.size();
     painter.drawImage(0, 0,
-                      RenderDiagram(m_diagramRect.width(), m_diagramRect.height(),
-                                    m_calculated == 1, m_engine->position1, m_engine->position2,
-                                    m_engine->result));
+                      RenderDiagram(size.width(), size.height(), m_calculated == 1,
+                                    m_engine->position1, m_engine->position2, m_engine->result));
 }

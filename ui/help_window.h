@@ -12,8 +12,8 @@ class CHelpWindow : public QDialog {
 public:
     explicit CHelpWindow(QWidget* parent = nullptr);
 
-    // The help text, as HTML.
-    static QString HelpHtml();
+    // The help text, as HTML, naming the folder the program works in.
+    static QString HelpHtml(const QString& folder);
 
     QTextBrowser* browser() const { return browser_; }
     // Holds the text, then a row for buttons; more entries can be added below the text.

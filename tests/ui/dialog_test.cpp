@@ -8,6 +8,7 @@
 #include "ui/help_window.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -338,6 +339,45 @@ private slots:
         }
         QCOMPARE(Edit(*d, kLonDeg1)->accessibleName(),
                  QStringLiteral("1ère coordonnée, longitude, degrés"));
+
+        // A button's name holds its visible text ("?" says what it does).
+        for (QPushButton* button : d->findChildren<QPushButton*>()) {
+            const QString shown = button->text().remove(QLatin1Char('&'));
+            const QString name =
+                QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+            QVERIFY2(name.contains(shown) || (shown == "?" && name == "Aide"), qPrintable(name));
+        }
+
+        // The hemisphere lists show letters but are named, and speak their items, in words;
+        // the spoken item follows the list's choice.
+        const std::pair<int, const char*> hemispheres[] = {
+            {kLonHem1, "Hémisphère de longitude, point 1"},
+            {kLatHem1, "Hémisphère de latitude, point 1"},
+            {kLonHem2, "Hémisphère de longitude, point 2"},
+            {kLatHem2, "Hémisphère de latitude, point 2"}};
+        for (const auto& [id, listName] : hemispheres) {
+            QComboBox* list = List(*d, id);
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+            QVERIFY(a != nullptr);
+            QCOMPARE(a->role(), QAccessible::ComboBox);
+            QCOMPARE(a->text(QAccessible::Name), QString::fromUtf8(listName));
+            const bool longitude = id == kLonHem1 || id == kLonHem2;
+            const QStringList words =
+                longitude ? QStringList{"Est", "Ouest"} : QStringList{"Nord", "Sud"};
+            QCOMPARE(a->text(QAccessible::Value), words[0]);
+            QCOMPARE(a->childCount(), 1);
+            QAccessibleInterface* items = a->child(0);
+            QCOMPARE(items->parent()->object(), list);
+            QCOMPARE(items->childCount(), 2);
+            ChooseWithKeys(*d, id, 1);
+            QCOMPARE(list->currentText(), longitude ? QStringLiteral("O") : QStringLiteral("S"));
+            QCOMPARE(a->text(QAccessible::Value), words[1]);
+            for (int i = 0; i < 2; ++i) {
+                QCOMPARE(items->child(i)->text(QAccessible::Name), words[i]);
+                QCOMPARE(bool(items->child(i)->state().selected), i == 1);
+            }
+            ChooseWithKeys(*d, id, 0);
+        }
 
         // Every text fits its box, and no two controls overlap (group frames hold them).
         const QFontMetrics metrics(d->font());
@@ -879,6 +919,37 @@ private slots:
             }
             QVERIFY(!Button(*d, kCalculer)->isEnabled());
         }
+        {
+            // A hemisphere letter that is not N/S or E/O is told once, with its line, after
+            // the files' own messages; the directory still loads as it reads.
+            Workspace work;
+            Workspace::Write(QStringLiteral("ervalun.txt"),
+                             "Rennes 48 6 53 N 1 40 46 O\nCol du Midi 45 52 44 N 6 53 15 E\n"
+                             "Londres 51 30 26 N 0 7 39 W\n");
+            CapturingSink sink;
+            auto d = Open(sink);
+            QCOMPARE(sink.messages.size(), 2);
+            QCOMPARE(sink.messages[0], QStringLiteral("Fichier operateurs.txt absent"));
+            QVERIFY2(sink.messages[1].startsWith(
+                         "Fichier ervalun.txt, ligne 2 : « 52 » n'est pas une lettre de "
+                         "latitude (N ou S)"),
+                     qPrintable(sink.messages[1]));
+            QVERIFY(sink.messages[1].contains("\n\nCol du Midi 45 52 44 N 6 53 15 E\n\n"));
+            // Read out of step after the name with spaces, as the reader reads it.
+            QCOMPARE(List(*d, kPosition1)->count(), 3);
+        }
+        {
+            Workspace work;
+            Workspace::Write(QStringLiteral("ervalun.txt"),
+                             "Londres 51 30 26 N 0 7 39 W\nHaut 361 0 0 N 1 0 0 E\n");
+            CapturingSink sink;
+            auto d = Open(sink);
+            QCOMPARE(sink.messages.size(), 3);
+            QCOMPARE(sink.messages.mid(0, 2), QStringList({"Fichier ervalun.txt incorrect",
+                                                           "Fichier operateurs.txt absent"}));
+            QVERIFY2(sink.messages[2].startsWith("Fichier ervalun.txt, ligne 1 : « W »"),
+                     qPrintable(sink.messages[2]));
+        }
     }
 
     void namesShowAsUtf8OrLatin1() {
@@ -962,9 +1033,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(help));
         const QString text = help->browser()->toPlainText();
         for (const char* word : {"ervalun.txt", "operateurs.txt", "calibration.txt", "ervalun.log",
-                                 "map.html", "Refuge 45 12 30.5 N 6 5 0 E", "azimut"}) {
+                                 "map.html", "Refuge 45 12 30.5 N 6 5 0 E", "azimut",
+                                 "~/Ervalun"}) {
             QVERIFY2(text.contains(QString::fromUtf8(word)), word);
         }
+        // It says which folder the program works in.
+        QVERIFY(text.contains(QDir::toNativeSeparators(QDir::currentPath())));
         // It closes on its own; the dialog stays.
         help->close();
         QVERIFY(!help->isVisible());
@@ -1091,6 +1165,11 @@ private slots:
         QTRY_COMPARE(seen.size(), 5);
         QCOMPARE(seen.last(), QStringLiteral("about: A propos d'Ervalun"));
         user.stop();
+        // The box gave the focus back to the help window, so the next Escape closes the help
+        // and not the program.
+        QTRY_COMPARE(QApplication::activeWindow(), d->HelpWindow());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!d->HelpWindow()->isVisible());
         QVERIFY(d->isVisible());
     }
 
@@ -1104,10 +1183,18 @@ private slots:
         connect(&user, &QTimer::timeout, this, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                // Centred over the dialog, which is already on screen behind it.
+                const auto* owner = qobject_cast<CErvalunDlg*>(box->parentWidget());
+                const QPoint offset = owner == nullptr ? QPoint(9999, 9999)
+                                                       : box->frameGeometry().center() -
+                                                             owner->frameGeometry().center();
+                const bool centred =
+                    owner != nullptr && owner->isVisible() && offset.manhattanLength() <= 2;
                 seen << box->windowTitle() + " | " + box->text() + " | " +
                             QString::number(box->buttons().size()) + " " +
                             box->buttons().value(0)->text() +
-                            (box->isModal() ? " | modal" : " | not modal");
+                            (box->isModal() ? " | modal" : " | not modal") +
+                            (centred ? " | centred" : " | not centred");
                 box->button(QMessageBox::Ok)->click();
             } else if (auto* dialog = qobject_cast<CErvalunDlg*>(modal)) {
                 dialogRan = dialog->isVisible() && dialog->windowTitle() == "Ervalun";
@@ -1120,8 +1207,9 @@ private slots:
         CErvalunApp app;
         QVERIFY(!app.InitInstance());
         user.stop();
-        QCOMPARE(seen, QStringList({"Ervalun | Fichier ervalun.txt absent | 1 OK | modal",
-                                    "Ervalun | Fichier operateurs.txt absent | 1 OK | modal"}));
+        QCOMPARE(seen, QStringList({"Ervalun | Fichier ervalun.txt absent | 1 OK | modal | centred",
+                                    "Ervalun | Fichier operateurs.txt absent | 1 OK | modal | "
+                                    "centred"}));
         QVERIFY(dialogRan);
         QCOMPARE(Workspace::LogLines().size(), 1);
     }

@@ -1,10 +1,17 @@
-// Makes the main dialog in the current folder, as the program would, runs one sample
-// calculation between two directory positions and saves a picture of the window.
+// Makes the main dialog in the current folder, as the program would, and saves a picture:
 //
-//   ervalun_screenshot [picture.png]
+//   ervalun_screenshot [--example NAME1 BEARING1 NAME2 BEARING2] [picture.png]
+//       the dialog after one calculation: between the two named directory positions with the
+//       given bearings, or else between two positions it chooses around a third;
+//   ervalun_screenshot --context-menu picture.png
+//       the screen around the dialog with a coordinate edit's own context menu open;
+//   ervalun_screenshot --start-message picture.png
+//       the screen around the dialog with the first start-up message box over it (start it
+//       in a folder where a file is missing).
 //
-// Without a display it uses Qt's offscreen platform. Messages the dialog would show go to the
-// standard error stream instead of waiting for a click.
+// The first form uses Qt's offscreen platform without a display, and sends the messages the
+// dialog would show to the standard error stream. The two others picture the screen, so they
+// need one (for example under xvfb-run). Qt's French texts are loaded as the program does.
 
 #include "engine/form_number.h"
 #include "ui/ervalun_app.h"
@@ -12,10 +19,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -117,16 +129,132 @@ void ChooseFromList(CErvalunDlg& dialog, int id, int index) {
     emit list->activated(index);
 }
 
+// The screen around the given windows, with a margin.
+QPixmap GrabScreenAround(const QList<QWidget*>& windows) {
+    QRect area;
+    for (QWidget* w : windows) {
+        area |= w->frameGeometry();
+    }
+    area.adjust(-16, -16, 16, 16);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    area &= screen->geometry();
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+}
+
+bool Save(const QPixmap& picture, const QString& output) {
+    if (picture.isNull() || !picture.save(output, "PNG")) {
+        std::fprintf(stderr, "Impossible d'écrire %s\n", qPrintable(output));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(QDir::current().absoluteFilePath(output)));
+    return true;
+}
+
+// The first start-up message box over the dialog. The boxes come while the dialog is made;
+// a timer pictures the first and closes each.
+int PictureStartMessage(const QString& output) {
+    bool saved = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        if (!saved) {
+            saved = Save(GrabScreenAround({box, box->parentWidget()->window()}), output);
+        }
+        box->accept();
+    });
+    user.start(1000);
+    CErvalunDlg dialog;
+    user.stop();
+    if (!saved) {
+        std::fprintf(stderr, "Aucun message au démarrage : rien à photographier.\n");
+    }
+    return saved ? 0 : 1;
+}
+
+// A coordinate edit's own context menu, open over the dialog.
+int PictureContextMenu(const QString& output) {
+    StderrSink sink;
+    CErvalunDlg dialog(&sink);
+    dialog.show();
+    // The window must be on screen, and drawn, before its menu is.
+    {
+        QEventLoop wait;
+        QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    auto* edit = Item<QLineEdit>(dialog, dlgid::kLatSec1);
+    edit->setText(QStringLiteral("30.5"));
+    edit->setFocus();
+    edit->selectAll();
+    bool saved = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QMenu* menu = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* m = qobject_cast<QMenu*>(w); m != nullptr && m->isVisible()) {
+                menu = m;
+            }
+        }
+        if (menu != nullptr) {
+            saved = Save(GrabScreenAround({&dialog, menu}), output);
+            menu->close();
+        }
+    });
+    user.start(1000);
+    const QPoint at(edit->width() / 2, edit->height() / 2);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, edit->mapToGlobal(at));
+    QApplication::sendEvent(edit, &event);
+    // The menu pops up and the call returns: wait for the picture, ten seconds at most.
+    QEventLoop wait;
+    QObject::connect(&user, &QTimer::timeout, &wait, [&] {
+        if (saved) {
+            wait.quit();
+        }
+    });
+    QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+    wait.exec();
+    user.stop();
+    return saved ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    const bool onScreen = !args.isEmpty() && (args[0] == QLatin1String("--context-menu") ||
+                                              args[0] == QLatin1String("--start-message"));
+    if (!onScreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
     CErvalunApp::SetUpLook();
-    const QString output =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("ervalun-capture.png");
+    CErvalunApp::LoadQtTranslations();
+    if (onScreen) {
+        if (args.size() != 2) {
+            std::fprintf(stderr, "Usage : ervalun_screenshot %s image.png\n", qPrintable(args[0]));
+            return 2;
+        }
+        return args[0] == QLatin1String("--context-menu") ? PictureContextMenu(args[1])
+                                                          : PictureStartMessage(args[1]);
+    }
+
+    QStringList example;
+    if (!args.isEmpty() && args[0] == QLatin1String("--example")) {
+        if (args.size() < 5) {
+            std::fprintf(stderr, "Usage : ervalun_screenshot --example NOM1 AZIMUT1 NOM2 "
+                                 "AZIMUT2 [image.png]\n");
+            return 2;
+        }
+        example = args.mid(1, 4);
+        args = args.mid(5);
+    }
+    const QString output = args.value(0, QStringLiteral("ervalun-capture.png"));
 
     StderrSink sink;
     CErvalunDlg dialog(&sink);
@@ -134,8 +262,22 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     const std::vector<KnownPosition>& directory = dialog.m_engine->directory;
-    const Choice choice = dialog.m_engine->directoryLoaded ? ChoosePositions(directory) : Choice{};
-    if (choice.target >= 0) {
+    if (!example.isEmpty()) {
+        auto* list = Item<QComboBox>(dialog, dlgid::kPosition1);
+        for (int k = 0; k < 2; ++k) {
+            const int index = list->findText(example[2 * k]);
+            if (index < 0) {
+                std::fprintf(stderr, "Pas de position « %s » dans ervalun.txt.\n",
+                             qPrintable(example[2 * k]));
+                return 1;
+            }
+            ChooseFromList(dialog, k == 0 ? dlgid::kPosition1 : dlgid::kPosition2, index);
+            Item<QLineEdit>(dialog, k == 0 ? dlgid::kBearing1 : dlgid::kBearing2)
+                ->setText(example[2 * k + 1]);
+        }
+    } else if (const Choice choice =
+                   dialog.m_engine->directoryLoaded ? ChoosePositions(directory) : Choice{};
+               choice.target >= 0) {
         ChooseFromList(dialog, dlgid::kPosition1, choice.first);
         ChooseFromList(dialog, dlgid::kPosition2, choice.second);
         const Plane target = At(directory[static_cast<std::size_t>(choice.target)]);
@@ -169,11 +311,5 @@ int main(int argc, char* argv[]) {
     (calculer->isEnabled() ? calculer : Item<QPushButton>(dialog, dlgid::kOk))->click();
     QApplication::processEvents();
 
-    const QPixmap picture = dialog.grab();
-    if (!picture.save(output, "PNG")) {
-        std::fprintf(stderr, "Impossible d'écrire %s\n", qPrintable(output));
-        return 1;
-    }
-    std::printf("%s\n", qPrintable(QDir::current().absoluteFilePath(output)));
-    return 0;
+    return Save(dialog.grab(), output) ? 0 : 1;
 }
