@@ -7,6 +7,8 @@
 
 namespace {
 
+namespace geodesy = ervalun::geodesy;
+
 const geodesy::Observation kBrevent{45.934166666666667, 6.8375, 108};
 const geodesy::Observation kMontenvers{45.928888888888889, 6.9186111111111111, 264};
 

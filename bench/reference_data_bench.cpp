@@ -1,6 +1,8 @@
 // Load and sort times of the reference files at a size far beyond real use, and the cost of
 // one calculation's nearest-name search over them.
 #include "engine/triangulation_engine.h"
+#include "tests/support/capturing_sink.h"
+#include "tests/support/samples.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,12 +18,6 @@ namespace {
 constexpr int kDirectoryRecords = 1000000;
 constexpr int kRosterNames = 100000;
 
-class SilentSink : public MessageSink {
-public:
-    void ShowMessage(const std::string& text) override { last = text; }
-    std::string last;
-};
-
 void AppendNumber(std::string& out, double value) {
     char buffer[32];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -32,17 +28,6 @@ void AppendNumber(std::string& out, int value) {
     char buffer[16];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, r.ptr);
-}
-
-// A random name of 4 to 16 letters, upper and lower case, so that the sort has work to do.
-void AppendName(std::string& out, std::mt19937& rng) {
-    std::uniform_int_distribution<int> length(4, 16);
-    std::uniform_int_distribution<int> letter(0, 51);
-    const int n = length(rng);
-    for (int i = 0; i < n; ++i) {
-        const int l = letter(rng);
-        out.push_back(static_cast<char>(l < 26 ? 'A' + l : 'a' + (l - 26)));
-    }
 }
 
 void WriteWhole(const std::filesystem::path& path, const std::string& bytes) {
@@ -72,7 +57,7 @@ struct Files {
         std::string text;
         text.reserve(static_cast<std::size_t>(kDirectoryRecords) * 48);
         for (int i = 0; i < kDirectoryRecords; ++i) {
-            AppendName(text, rng);
+            text += testing_support::RandomName(rng);
             for (int part = 0; part < 2; ++part) {
                 text.push_back(' ');
                 AppendNumber(text, degrees(rng));
@@ -90,9 +75,9 @@ struct Files {
 
         text.clear();
         for (int i = 0; i < kRosterNames; ++i) {
-            AppendName(text, rng);
+            text += testing_support::RandomName(rng);
             text += " ";
-            AppendName(text, rng);
+            text += testing_support::RandomName(rng);
             text.push_back('\n');
         }
         WriteWhole(roster, text);
@@ -121,7 +106,7 @@ void BM_DirectoryLoad(benchmark::State& state) {
     const Files& files = GeneratedFiles();
     for (auto _ : state) {
         TriangulationEngine engine;
-        SilentSink sink;
+        testing_support::CapturingSink sink;
         engine.messages = &sink;
         engine.LoadPositions(files.directory, &engine.directory);
         if (engine.directoryLoaded != 1 || engine.directory.size() != kDirectoryRecords) {
@@ -144,7 +129,7 @@ void BM_DirectoryLoadAndSort(benchmark::State& state) {
     const Files& files = GeneratedFiles();
     for (auto _ : state) {
         TriangulationEngine engine;
-        SilentSink sink;
+        testing_support::CapturingSink sink;
         engine.messages = &sink;
         engine.LoadPositions(files.directory, &engine.directory);
         if (engine.directoryLoaded != 1) {
@@ -168,7 +153,7 @@ void BM_RosterLoadAndSort(benchmark::State& state) {
     const Files& files = GeneratedFiles();
     for (auto _ : state) {
         TriangulationEngine engine;
-        SilentSink sink;
+        testing_support::CapturingSink sink;
         engine.messages = &sink;
         engine.LoadRoster(files.roster, &engine.roster);
         if (engine.rosterLoaded != 1 || engine.roster.size() != kRosterNames) {
@@ -186,7 +171,7 @@ BENCHMARK(BM_RosterLoadAndSort)->Unit(benchmark::kMillisecond);
 void BM_TriangulateNearestOverMillion(benchmark::State& state) {
     const Files& files = GeneratedFiles();
     TriangulationEngine engine;
-    SilentSink sink;
+    testing_support::CapturingSink sink;
     engine.messages = &sink;
     engine.LoadPositions(files.directory, &engine.directory);
     if (engine.directoryLoaded != 1) {

@@ -1,6 +1,7 @@
+#include "data/position_directory.h"
+
 #include "data/directory_number.h"
 #include "data/text_reader.h"
-#include "engine/triangulation_engine.h"
 
 #include <cmath>
 #include <cstddef>
@@ -8,16 +9,16 @@
 #include <optional>
 #include <string_view>
 
+namespace ervalun {
+
 namespace {
 
 // 254 bytes is the longest token; a token that reaches this length makes the file incorrect.
 constexpr std::size_t kTokenLimit = 255;
 
-enum class ReadStatus { Absent, Incorrect, Loaded };
-
 // A number field: false when it lies outside 0 to 360.
 bool ReadNumberField(std::string_view token, double& target) {
-    const double value = ervalun::ParseDirectoryNumber(token);
+    const double value = ParseDirectoryNumber(token);
     if (!(value >= 0.0 && value <= 360.0)) {
         return false;
     }
@@ -96,24 +97,18 @@ private:
     }
 
     void Complete(bool west, std::vector<KnownPosition>& list) {
-        // The sign applies to the whole angle, also when the degrees are 0.
-        double latitude = 0.0;
-        TriangulationEngine::DmsToDecimal(working_.latitudeDegrees, working_.latitudeMinutes,
-                                          working_.latitudeSeconds, latitude);
-        double longitude = 0.0;
-        TriangulationEngine::DmsToDecimal(working_.longitudeDegrees, working_.longitudeMinutes,
-                                          working_.longitudeSeconds, longitude);
         KnownPosition& entry = list.emplace_back(working_);
+        // The sign applies to the whole angle, also when the degrees are 0.
+        entry.latitude = SignedDecimal(working_.latitudeDegrees, working_.latitudeMinutes,
+                                       working_.latitudeSeconds, south_ ? 1 : 0);
+        entry.longitude = SignedDecimal(working_.longitudeDegrees, working_.longitudeMinutes,
+                                        working_.longitudeSeconds, west ? 1 : 0);
         if (south_) {
             entry.latitudeDegrees = -entry.latitudeDegrees;
-            latitude = -latitude;
         }
         if (west) {
             entry.longitudeDegrees = -entry.longitudeDegrees;
-            longitude = -longitude;
         }
-        entry.latitude = latitude;
-        entry.longitude = longitude;
     }
 
     int field_ = 1;
@@ -124,9 +119,9 @@ private:
 // Space and line feed separate the tokens; a run of them separates like one, so a blank or
 // indented line cannot shift every later field by one. The end of the file ends the last token
 // like a delimiter would.
-ReadStatus ReadDirectory(const std::string& fileName, std::vector<KnownPosition>& list,
-                         std::optional<DirectoryMistake>& mistake) {
-    ervalun::TextReader reader(fileName);
+ReadStatus ReadRecords(const std::string& fileName, std::vector<KnownPosition>& list,
+                       std::optional<DirectoryMistake>& mistake) {
+    TextReader reader(fileName);
     if (!reader.IsOpen()) {
         return ReadStatus::Absent;
     }
@@ -186,7 +181,7 @@ constexpr std::size_t kQuotedLineBytes = 254;
 // Line number (from 1) of the file, read with the same text-mode rules, up to
 // kQuotedLineBytes bytes of it. Only read again to quote a mistake.
 std::string ReadLineOfFile(const std::string& fileName, std::size_t number) {
-    ervalun::TextReader reader(fileName);
+    TextReader reader(fileName);
     std::string text;
     std::size_t line = 1;
     for (std::string_view chunk = reader.TakeChunk(); !chunk.empty(); chunk = reader.TakeChunk()) {
@@ -209,145 +204,16 @@ std::string ReadLineOfFile(const std::string& fileName, std::size_t number) {
     return text;
 }
 
-bool IsUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        std::size_t follow = 0;
-        unsigned int code = 0;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            follow = 1;
-            code = b & 0x1Fu;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            follow = 2;
-            code = b & 0x0Fu;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            follow = 3;
-            code = b & 0x07u;
-        } else {
-            return false;
-        }
-        if (i + follow >= bytes.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= follow; ++k) {
-            const auto c = static_cast<unsigned char>(bytes[i + k]);
-            if ((c & 0xC0u) != 0x80u) {
-                return false;
-            }
-            code = (code << 6) | (c & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values beyond the last code point.
-        if ((follow == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-            (follow == 3 && (code < 0x10000 || code > 0x10FFFF))) {
-            return false;
-        }
-        i += follow + 1;
-    }
-    return true;
-}
-
-// Bytes of the user's file as readable UTF-8 of at most maxChars characters: UTF-8 stays as it
-// is, anything else is taken as Latin-1, as the dialog shows names; control bytes become
-// spaces, and a cut text ends with an ellipsis.
-std::string Readable(std::string_view bytes, std::size_t maxChars) {
-    const bool utf8 = IsUtf8(bytes);
-    std::string out;
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const bool starts = !utf8 || (b & 0xC0u) != 0x80u;
-        if (starts && chars == maxChars) {
-            out += "…";
-            break;
-        }
-        if (starts) {
-            ++chars;
-        }
-        if (b < 0x20 || b == 0x7F) {
-            out += ' ';
-        } else if (utf8 || b < 0x80) {
-            out += static_cast<char>(b);
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return out;
-}
-
 } // namespace
 
-std::string DirectoryMistakeMessage(const DirectoryMistake& mistake) {
-    std::string text = "Fichier ervalun.txt, ligne " + std::to_string(mistake.line) + " : « " +
-                       Readable(mistake.token, 20) + " » ";
-    text += mistake.longitude
-                ? "n'est pas une lettre de longitude (E ou O) ; cette position est lue à l'est."
-                : "n'est pas une lettre de latitude (N ou S) ; cette position est lue au nord.";
-    text += "\n\n" + Readable(mistake.lineText, 80) + "\n\n";
-    text += "Chaque ligne donne : nom (sans espace), latitude en degrés, minutes, secondes et N "
-            "ou S, puis longitude en degrés, minutes, secondes et E ou O. Un nom contenant une "
-            "espace décale tous les champs suivants : remplacez l'espace par un tiret. Corrigez "
-            "le fichier puis relancez Ervalun.";
-    return text;
+ReadStatus ReadDirectory(const std::string& fileName, std::vector<KnownPosition>& list,
+                         std::optional<DirectoryMistake>& mistake) {
+    mistake.reset();
+    const ReadStatus status = ReadRecords(fileName, list, mistake);
+    if (mistake) {
+        mistake->lineText = ReadLineOfFile(fileName, mistake->line);
+    }
+    return status;
 }
 
-void TriangulationEngine::LoadPositions(std::string fileName, std::vector<KnownPosition>* list) {
-    if (list == nullptr) {
-        directoryLoaded = 0;
-        return;
-    }
-    // The file is closed before any message box holds the load.
-    directoryMistake.reset();
-    const ReadStatus status = ReadDirectory(fileName, *list, directoryMistake);
-    if (directoryMistake) {
-        directoryMistake->lineText = ReadLineOfFile(fileName, directoryMistake->line);
-    }
-    switch (status) {
-    case ReadStatus::Absent:
-        ShowMessage("Fichier ervalun.txt absent");
-        directoryLoaded = 0;
-        break;
-    case ReadStatus::Incorrect:
-        ShowMessage("Fichier ervalun.txt incorrect");
-        directoryLoaded = 0;
-        break;
-    case ReadStatus::Loaded:
-        directoryLoaded = 1;
-        break;
-    }
-}
-
-int TriangulationEngine::FillFromPosition(const std::vector<KnownPosition>& list, int index,
-                                          double& lonDeg, double& lonMin, double& lonSec,
-                                          double& latDeg, double& latMin, double& latSec,
-                                          int& lonHem, int& latHem) {
-    if (index < 0 || static_cast<std::size_t>(index) >= list.size()) {
-        return 0;
-    }
-    const KnownPosition& entry = list[static_cast<std::size_t>(index)];
-    // The sign bit, not "below zero": 0 degrees west or south is a negative zero, and reporting
-    // it as east or north would move the point by up to a degree.
-    lonDeg = entry.longitudeDegrees;
-    lonMin = entry.longitudeMinutes;
-    lonSec = entry.longitudeSeconds;
-    if (std::signbit(lonDeg)) {
-        lonDeg = -lonDeg;
-        lonHem = 1;
-    } else {
-        lonHem = 0;
-    }
-    latDeg = entry.latitudeDegrees;
-    latMin = entry.latitudeMinutes;
-    latSec = entry.latitudeSeconds;
-    if (std::signbit(latDeg)) {
-        latDeg = -latDeg;
-        latHem = 1;
-    } else {
-        latHem = 0;
-    }
-    return 1;
-}
+} // namespace ervalun

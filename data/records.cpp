@@ -1,5 +1,6 @@
 #include "data/records.h"
 
+#include <cmath>
 #include <cstring>
 
 bool NameLess(const std::string& a, const std::string& b) {
@@ -11,3 +12,25 @@ bool NameLess(const std::string& a, const std::string& b) {
     }
     return a.size() < b.size();
 }
+
+namespace ervalun {
+
+namespace {
+
+Dms FromSignedDegrees(double degrees, double minutes, double seconds) {
+    const bool negative = std::signbit(degrees);
+    return {negative ? -degrees : degrees, minutes, seconds, negative ? 1 : 0};
+}
+
+} // namespace
+
+Dms LongitudeOf(const KnownPosition& entry) {
+    return FromSignedDegrees(entry.longitudeDegrees, entry.longitudeMinutes,
+                             entry.longitudeSeconds);
+}
+
+Dms LatitudeOf(const KnownPosition& entry) {
+    return FromSignedDegrees(entry.latitudeDegrees, entry.latitudeMinutes, entry.latitudeSeconds);
+}
+
+} // namespace ervalun

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/coordinates.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -54,15 +56,12 @@ template <typename Record> void SortByName(std::vector<Record>& list) {
               [](const Record& a, const Record& b) { return NameLess(a.name, b.name); });
 }
 
-// The first hemisphere field of the directory that holds neither "N"/"S" (latitude) nor
-// "E"/"O" (longitude). The reader takes it as north or east all the same; but it is most often
-// an English "W", or a name with a space that has shifted every later field by one.
-struct DirectoryMistake {
-    std::size_t line = 0; // 1 for the first line of the file
-    std::string token;    // the field as read
-    bool longitude = false;
-    std::string lineText; // that line of the file, cut to a readable length
-};
+namespace ervalun {
 
-// The French message that tells the user which line to mend. UTF-8.
-std::string DirectoryMistakeMessage(const DirectoryMistake& mistake);
+// The longitude and latitude of a directory entry as the form takes them: magnitudes, and the
+// hemisphere from the sign bit of the degrees, since 0 degrees west or south is a negative zero
+// (taking it for east or north would move the point by up to a degree).
+Dms LongitudeOf(const KnownPosition& entry);
+Dms LatitudeOf(const KnownPosition& entry);
+
+} // namespace ervalun

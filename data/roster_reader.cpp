@@ -1,19 +1,20 @@
+#include "data/roster_reader.h"
+
 #include "data/text_reader.h"
-#include "engine/triangulation_engine.h"
 
 #include <cstddef>
+
+namespace ervalun {
 
 namespace {
 
 // 254 bytes is the longest name; a line that reaches this length makes the file incorrect.
 constexpr std::size_t kNameLimit = 255;
 
-enum class ReadStatus { Absent, Incorrect, Loaded };
+} // namespace
 
-// One member per line, appended to list. The whole line is the name, spaces and tabs
-// included; nothing is trimmed or tested.
 ReadStatus ReadRoster(const std::string& fileName, std::vector<Member>& list) {
-    ervalun::TextReader reader(fileName);
+    TextReader reader(fileName);
     if (!reader.IsOpen()) {
         return ReadStatus::Absent;
     }
@@ -40,25 +41,4 @@ ReadStatus ReadRoster(const std::string& fileName, std::vector<Member>& list) {
     return ReadStatus::Loaded;
 }
 
-} // namespace
-
-void TriangulationEngine::LoadRoster(std::string fileName, std::vector<Member>* list) {
-    if (list == nullptr) {
-        rosterLoaded = 0;
-        return;
-    }
-    // The file is closed before any message box holds the load.
-    switch (ReadRoster(fileName, *list)) {
-    case ReadStatus::Absent:
-        ShowMessage("Fichier operateurs.txt absent");
-        rosterLoaded = 0;
-        break;
-    case ReadStatus::Incorrect:
-        ShowMessage("Fichier operateurs.txt incorrect");
-        rosterLoaded = 0;
-        break;
-    case ReadStatus::Loaded:
-        rosterLoaded = 1;
-        break;
-    }
-}
+} // namespace ervalun

@@ -1,6 +1,6 @@
 #include "data/text_reader.h"
 
-#include "engine/file_kind.h"
+#include "data/file_kind.h"
 
 #include <cstring>
 

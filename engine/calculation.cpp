@@ -1,5 +1,7 @@
 #include "engine/calculation.h"
 
+#include "data/nearest_position.h"
+
 CalculationOutput RunCalculation(const CalculationInput& in, TriangulationEngine& engine) {
     CalculationOutput out;
     int west = 0;
@@ -15,15 +17,20 @@ CalculationOutput RunCalculation(const CalculationInput& in, TriangulationEngine
     // assigning a string literal chosen by a condition.
     out.resLonHem.assign(1, west != 0 ? 'O' : 'E');
     out.resLatHem.assign(1, south != 0 ? 'S' : 'N');
-    out.nearestName = found != 0 ? name : "RESULTAT";
+    if (found != 0) {
+        out.nearestName = name;
+    } else {
+        out.nearestName = ervalun::kNoNearestName;
+    }
 
     // The log comes first and never stops the run; the page follows only from a usable
     // calibration, otherwise the earlier page stays as it is.
-    engine.WriteLog(kLogFileName, engine.position1, engine.position2, engine.result, in.position1,
-                    in.position2, engine.directory, engine.operators, engine.participants);
+    engine.WriteLog(ervalun::kLogFileName, engine.position1, engine.position2, engine.result,
+                    in.selection1, in.selection2, engine.directory, engine.operators,
+                    engine.participants);
 
     MapCalibration calibration;
-    if (engine.LoadCalibration(kCalibrationFileName, calibration) == 0) {
+    if (engine.LoadCalibration(ervalun::kCalibrationFileName, calibration) == 0) {
         return out;
     }
     int left1 = 0, top1 = 0, left2 = 0, top2 = 0, left3 = 0, top3 = 0;
@@ -32,7 +39,7 @@ CalculationOutput RunCalculation(const CalculationInput& in, TriangulationEngine
                             top2, left3, top3, calibration.topLeft, calibration.bottomRight) == 0) {
         return out;
     }
-    engine.WriteMapPage(kMapPageFileName, calibration.imageWidth, calibration.imageHeight, left1,
-                        top1, left2, top2, left3, top3);
+    engine.WriteMapPage(ervalun::kMapPageFileName, calibration.imageWidth, calibration.imageHeight,
+                        left1, top1, left2, top2, left3, top3);
     return out;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "data/directory_mistake.h"
+#include "data/message_sink.h"
 #include "data/records.h"
 #include "engine/geo_position.h"
+#include "output/local_date_time.h"
 #include "output/map_calibration.h"
 
 #include <functional>
@@ -9,30 +12,11 @@
 #include <string>
 #include <vector>
 
-// Where the reference readers send their messages. The dialog shows them as modal boxes with a
-// single OK; tests capture them. Texts are UTF-8.
-class MessageSink {
-public:
-    virtual ~MessageSink() = default;
-    virtual void ShowMessage(const std::string& text) = 0;
-};
-
-// A local civil date and time, as written to the log.
-struct LocalDateTime {
-    int year = 1970;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-
-// The current local date and time, with the time-zone settings refreshed first.
-LocalDateTime CurrentLocalDateTime();
-
 // The core object: the three working positions, the reference lists and their flags, and every
 // operation of the triangulation, the readers and the writers. It reports success as an int
-// (1 done, 0 not done) and never throws.
+// (1 done, 0 not done) and never throws. Each operation adapts these records and lists to the
+// library's functions over plain values (Triangulate in engine/solver.h, the readers of data/,
+// the writers of output/), which do the work.
 class TriangulationEngine {
 public:
     TriangulationEngine() = default;
@@ -52,30 +36,22 @@ public:
     std::vector<Member> participants;
     // Set by LoadPositions when a hemisphere field holds another letter than N/S or E/O; the
     // dialog tells the user once its own start-up messages are shown.
-    std::optional<DirectoryMistake> directoryMistake;
+    std::optional<ervalun::DirectoryMistake> directoryMistake;
 
     // Receives the readers' messages; when null they go to the standard error stream.
     MessageSink* messages = nullptr;
     // The clock of the log; tests replace it.
-    std::function<LocalDateTime()> clock = CurrentLocalDateTime;
+    std::function<LocalDateTime()> clock = ervalun::CurrentLocalDateTime;
 
     // Coordinate conversions (no engine state).
     static void DmsToDecimal(double degrees, double minutes, double seconds, double& decimal);
     static void DecimalToDms(double value, double& degrees, double& minutes, double& seconds);
     static void SnapToZero(double& value);
 
-    // Intersects the two bearing lines. Flags: non-zero means "O" (west) or "S" (south).
-    // Returns 1 when a known position was named, else 0 (name is then "RESULTAT").
-    //
-    // Method: a flat plane whose axes are the decimal longitude (x) and latitude (y), both in
-    // degrees, with no cos(latitude) scaling and no wrap at the 180th meridian. Each bearing is
-    // a whole straight line of that plane (a bearing and its opposite are the same line); its
-    // direction uses the rounded pi 3.141592654, so directions carry a relative error of about
-    // 1.3e-10. One threshold, 1e-6, decides every test: direction components, angles in radians
-    // and result degrees, minutes and seconds below it snap to 0, and slopes within it are
-    // parallel, giving the midpoint of the two points. The result is truncated to degrees,
-    // minutes and seconds, never rounded. The fix therefore differs from where the bearings
-    // cross on the ground away from the equator; geodesy/ measures by how much.
+    // Intersects the two bearing lines (see ::Triangulate for the method) and keeps both points
+    // and the result in position1, position2 and result. Flags: non-zero means "O" (west) or
+    // "S" (south). Returns 1 when a known position was named, else 0 (name is then
+    // "RESULTAT").
     int Triangulate(double lonDeg1, double lonMin1, double lonSec1, int west1, double latDeg1,
                     double latMin1, double latSec1, int south1, double bearing1, double lonDeg2,
                     double lonMin2, double lonSec2, int west2, double latDeg2, double latMin2,

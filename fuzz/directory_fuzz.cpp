@@ -55,7 +55,7 @@ struct Loaded {
     int flag = 0;
     std::vector<std::string> messages;
     std::vector<KnownPosition> entries;
-    std::optional<DirectoryMistake> mistake;
+    std::optional<ervalun::DirectoryMistake> mistake;
 };
 
 Loaded Load(const std::string& path) {
@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "a chunk boundary moves the mistake by the added lines only");
     }
     if (loaded.mistake) {
-        const DirectoryMistake& m = *loaded.mistake;
+        const ervalun::DirectoryMistake& m = *loaded.mistake;
         const bool letter =
             m.longitude ? (m.token == "E" || m.token == "O") : (m.token == "N" || m.token == "S");
         Check(!letter && !m.token.empty(), "a mistake is a field that is not the right letter");
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "the quoted line is one bounded line");
         Check(m.lineText.size() > 254 || m.lineText.find(m.token) != std::string::npos,
               "the quoted line holds the field");
-        Check(!DirectoryMistakeMessage(m).empty(), "the message is made");
+        Check(!ervalun::DirectoryMistakeMessage(m).empty(), "the message is made");
     }
 
     if (loaded.flag == 1) {

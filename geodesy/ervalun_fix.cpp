@@ -14,6 +14,8 @@
 
 namespace {
 
+namespace geodesy = ervalun::geodesy;
+
 constexpr const char* kHelp =
     "Usage : ervalun-fix [--spread E] [--declination D] [--help]\n"
     "\n"

@@ -1,6 +1,7 @@
 #include "geodesy/geodesic_check.h"
 
-#include "engine/triangulation_engine.h"
+#include "data/nearest_position.h"
+#include "engine/solver.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <GeographicLib/Math.hpp>
@@ -11,22 +12,15 @@
 #include <cmath>
 #include <cstdint>
 
-namespace geodesy {
+namespace ervalun::geodesy {
 
 namespace {
 
 using GeographicLib::Geodesic;
 using GeographicLib::Math;
 
-// Degrees of the flat solver's decimal value: |value| as degrees with 0 minutes and 0 seconds
-// converts back to exactly |value|, and the sign goes to the hemisphere flag.
-struct SolverAngle {
-    double degrees;
-    int negative;
-};
-
-SolverAngle ForSolver(double value) {
-    return {std::fabs(value), std::signbit(value) ? 1 : 0};
+Dms DmsOfSigned(double value) {
+    return {std::fabs(value), 0.0, 0.0, std::signbit(value) ? 1 : 0};
 }
 
 std::string Ordinal(int observer) {
@@ -36,19 +30,13 @@ std::string Ordinal(int observer) {
 } // namespace
 
 FlatPoint FlatFix(const Observation& first, const Observation& second) {
-    TriangulationEngine engine;
-    const SolverAngle lon1 = ForSolver(first.longitude);
-    const SolverAngle lat1 = ForSolver(first.latitude);
-    const SolverAngle lon2 = ForSolver(second.longitude);
-    const SolverAngle lat2 = ForSolver(second.latitude);
-    double lonDeg = 0.0, lonMin = 0.0, lonSec = 0.0, latDeg = 0.0, latMin = 0.0, latSec = 0.0;
-    int west = 0, south = 0;
-    std::string name;
-    engine.Triangulate(lon1.degrees, 0, 0, lon1.negative, lat1.degrees, 0, 0, lat1.negative,
-                       first.azimuth, lon2.degrees, 0, 0, lon2.negative, lat2.degrees, 0, 0,
-                       lat2.negative, second.azimuth, lonDeg, lonMin, lonSec, west, latDeg, latMin,
-                       latSec, south, name);
-    return {engine.result.latitude, engine.result.longitude};
+    // Each signed value as whole degrees with its hemisphere flag: with 0 minutes and 0 seconds
+    // the solver converts it back to exactly the same value.
+    const auto point = [](const Observation& o) {
+        return ::Observation{DmsOfSigned(o.longitude), DmsOfSigned(o.latitude), o.azimuth};
+    };
+    const Fix fix = ::Triangulate(point(first), point(second));
+    return {fix.point.Y(), fix.point.X()};
 }
 
 double Spread(const Observation& first, const Observation& second, const GeodesicFix& fix,
@@ -228,26 +216,8 @@ double WrapLongitude(double longitude) {
 
 const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
                                 const std::string& name) {
-    bool any = false;
-    double smallest = 0.0;
-    for (const KnownPosition& entry : directory) {
-        if (!std::isnan(entry.distance) && (!any || entry.distance < smallest)) {
-            smallest = entry.distance;
-            any = true;
-        }
-    }
-    if (!any) {
-        return nullptr;
-    }
-    const double lo = smallest - 1e-6;
-    const double hi = 1e-6 + smallest;
-    const KnownPosition* chosen = nullptr;
-    for (const KnownPosition& entry : directory) {
-        if (entry.distance > lo && entry.distance < hi) {
-            chosen = &entry;
-        }
-    }
+    const KnownPosition* chosen = ChosenEntry(directory);
     return chosen != nullptr && chosen->name == name ? chosen : nullptr;
 }
 
-} // namespace geodesy
+} // namespace ervalun::geodesy

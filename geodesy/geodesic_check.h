@@ -11,7 +11,7 @@
 // The geodesic cross-check of one calculation: where the two bearings really cross, how far that
 // is from the flat fix the solver gives, and how firm the crossing is.
 
-namespace geodesy {
+namespace ervalun::geodesy {
 
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -90,4 +90,4 @@ double WrapLongitude(double longitude);
 const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
                                 const std::string& name);
 
-} // namespace geodesy
+} // namespace ervalun::geodesy

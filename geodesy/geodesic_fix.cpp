@@ -8,7 +8,7 @@
 #include <array>
 #include <cmath>
 
-namespace geodesy {
+namespace ervalun::geodesy {
 
 namespace {
 
@@ -272,4 +272,4 @@ GeodesicFix IntersectBearings(const Observation& first, const Observation& secon
     return fix;
 }
 
-} // namespace geodesy
+} // namespace ervalun::geodesy

@@ -6,7 +6,7 @@
 // Where two bearings really cross on the ground: the intersection of two geodesics of the WGS84
 // ellipsoid, each starting at an observer with the azimuth taken there.
 
-namespace geodesy {
+namespace ervalun::geodesy {
 
 // One observer and the bearing taken there, in degrees: latitude north positive, longitude east
 // positive (any value: it wraps), azimuth clockwise from true north (any value: it wraps).
@@ -49,4 +49,4 @@ struct GeodesicFix {
 // line). Of their crossings, the one nearest the observers is returned. Never throws.
 GeodesicFix IntersectBearings(const Observation& first, const Observation& second);
 
-} // namespace geodesy
+} // namespace ervalun::geodesy

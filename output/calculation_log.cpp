@@ -1,36 +1,17 @@
 #include "output/calculation_log.h"
 
-#include "engine/file_kind.h"
+#include "data/file_kind.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
-
-LocalDateTime CurrentLocalDateTime() {
-    // The user may have changed the time zone since start-up; read it again.
-    tzset();
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    LocalDateTime out;
-    if (localtime_r(&now, &local) == nullptr) {
-        return out;
-    }
-    out.year = local.tm_year + 1900;
-    out.month = local.tm_mon + 1;
-    out.day = local.tm_mday;
-    out.hour = local.tm_hour;
-    out.minute = local.tm_min;
-    out.second = local.tm_sec;
-    return out;
-}
 
 namespace ervalun {
 
@@ -47,32 +28,28 @@ void AppendInt(std::string& out, int value, int width) {
 }
 
 // ";degrees minutes seconds letter", the numbers as magnitudes.
-void AppendAngle(std::string& out, double degrees, double minutes, double seconds,
-                 const char* letter) {
+void AppendAngle(std::string& out, const Dms& angle, const char* letter) {
     out += ';';
-    out += FormatFixed2(degrees);
+    out += FormatFixed2(angle.degrees);
     out += ' ';
-    out += FormatFixed2(minutes);
+    out += FormatFixed2(angle.minutes);
     out += ' ';
-    out += FormatFixed2(seconds);
+    out += FormatFixed2(angle.seconds);
     out += ' ';
     out += letter;
 }
 
-void AppendCoordinates(std::string& out, const GeoPosition& p) {
-    AppendAngle(out, p.longitudeDegrees, p.longitudeMinutes, p.longitudeSeconds,
-                p.west != 0 ? "O" : "E");
-    AppendAngle(out, p.latitudeDegrees, p.latitudeMinutes, p.latitudeSeconds,
-                p.south != 0 ? "S" : "N");
+void AppendCoordinates(std::string& out, const Observation& p) {
+    AppendAngle(out, p.longitude, p.longitude.hemisphere != 0 ? "O" : "E");
+    AppendAngle(out, p.latitude, p.latitude.hemisphere != 0 ? "S" : "N");
     out += ';';
     out += FormatFixed2(p.bearing);
 }
 
-void AppendPointName(std::string& out, int selection, const std::vector<KnownPosition>& list,
-                     const char* placeholder) {
-    if (selection >= 0 && static_cast<std::size_t>(selection) < list.size()) {
+void AppendName(std::string& out, std::optional<std::string_view> name, const char* placeholder) {
+    if (name) {
         out += ';';
-        out += list[static_cast<std::size_t>(selection)].name;
+        out += *name;
     } else {
         out += placeholder;
     }
@@ -113,8 +90,8 @@ char LastByte(int fd, off_t size) {
     return last;
 }
 
-} // namespace
-
+// Opens the log for appending, creating it (mode 0666 less the umask); -1 when it cannot be
+// opened or is not a regular file.
 int OpenLogForAppend(const std::string& fileName) {
     // Read access lets the writer look at the last byte; a log the user may only append to is
     // still appended to.
@@ -140,6 +117,7 @@ int OpenLogForAppend(const std::string& fileName) {
     return fd;
 }
 
+// See LogFile::Append.
 void AppendWholeLine(int fd, const std::string& line) {
     const bool locked = LockForAppend(fd);
     struct stat before {};
@@ -173,6 +151,8 @@ void AppendWholeLine(int fd, const std::string& line) {
     }
 }
 
+} // namespace
+
 std::string FormatFixed2(double value) {
     // The largest double has 309 integer digits; 2 decimals, sign and point fit in 320.
     char buf[320];
@@ -183,15 +163,11 @@ std::string FormatFixed2(double value) {
     return std::string(buf, res.ptr);
 }
 
-std::string FormatLogLine(const LocalDateTime& when, const GeoPosition& first,
-                          const GeoPosition& second, const GeoPosition& res, int selection1,
-                          int selection2, const std::vector<KnownPosition>& list,
-                          const std::vector<Member>& operatorList,
-                          const std::vector<Member>& participantList) {
+std::string FormatLogLine(const LocalDateTime& when, const LogRecord& record) {
     std::string out;
     out.reserve(256);
-    if (!operatorList.empty()) {
-        out += operatorList.front().name;
+    if (record.operatorName) {
+        out += *record.operatorName;
         out += ';';
     } else {
         out += "ID_OPERATEUR;";
@@ -209,17 +185,16 @@ std::string FormatLogLine(const LocalDateTime& when, const GeoPosition& first,
     out += ':';
     AppendInt(out, when.second, 2);
 
-    AppendPointName(out, selection1, list, ";POSITION1");
-    AppendCoordinates(out, first);
-    AppendPointName(out, selection2, list, ";POSITION2");
-    AppendCoordinates(out, second);
-    out += ';';
-    out += res.name;
-    AppendCoordinates(out, res);
+    AppendName(out, record.firstName, ";POSITION1");
+    AppendCoordinates(out, record.first);
+    AppendName(out, record.secondName, ";POSITION2");
+    AppendCoordinates(out, record.second);
+    AppendName(out, record.resultName, "");
+    AppendCoordinates(out, record.result);
 
-    if (!participantList.empty()) {
+    if (!record.participants.empty()) {
         out += ';';
-        for (const Member& m : participantList) {
+        for (const Member& m : record.participants) {
             out += m.name;
             out += ';';
         }
@@ -230,24 +205,30 @@ std::string FormatLogLine(const LocalDateTime& when, const GeoPosition& first,
     return out;
 }
 
-} // namespace ervalun
-
-void TriangulationEngine::WriteLog(std::string fileName, GeoPosition first, GeoPosition second,
-                                   GeoPosition res, int selection1, int selection2,
-                                   const std::vector<KnownPosition>& list,
-                                   const std::vector<Member>& operatorList,
-                                   const std::vector<Member>& participantList) {
-    // A named pipe would hold the program until something reads it; a device is no log.
-    if (ervalun::KindOfPath(fileName) == ervalun::PathKind::Other) {
-        return;
+std::optional<std::string_view> SelectedName(const std::vector<KnownPosition>& directory,
+                                             int selection) {
+    if (selection < 0 || static_cast<std::size_t>(selection) >= directory.size()) {
+        return std::nullopt;
     }
-    const int fd = ervalun::OpenLogForAppend(fileName);
-    if (fd < 0) {
-        return;
-    }
-    const LocalDateTime when = clock ? clock() : CurrentLocalDateTime();
-    const std::string line = ervalun::FormatLogLine(
-        when, first, second, res, selection1, selection2, list, operatorList, participantList);
-    ervalun::AppendWholeLine(fd, line);
-    close(fd);
+    return directory[static_cast<std::size_t>(selection)].name;
 }
+
+LogFile::LogFile(const std::string& fileName) {
+    if (KindOfPath(fileName) != PathKind::Other) {
+        fd_ = OpenLogForAppend(fileName);
+    }
+}
+
+LogFile::~LogFile() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+void LogFile::Append(const std::string& line) {
+    if (fd_ >= 0) {
+        AppendWholeLine(fd_, line);
+    }
+}
+
+} // namespace ervalun

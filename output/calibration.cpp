@@ -1,8 +1,7 @@
 #include "output/calibration.h"
 
 #include "data/directory_number.h"
-#include "engine/file_kind.h"
-#include "engine/triangulation_engine.h"
+#include "data/file_kind.h"
 
 #include <charconv>
 #include <cmath>
@@ -101,17 +100,15 @@ bool ParseWholeReal(const std::string& word, double& value) {
     return true;
 }
 
-} // namespace ervalun
-
 namespace {
 
 constexpr int kMaxImageSize = 4096;
 constexpr double kMaxCoordinate = 360.0;
 
 // Reads label, size. Returns false when reading must stop (bad token or size out of bounds).
-bool ReadSize(ervalun::WordReader& reader, std::string& word, int& target) {
+bool ReadSize(WordReader& reader, std::string& word, int& target) {
     int v = 0;
-    if (!reader.Next(word) || !reader.Next(word) || !ervalun::ParseWholeInt(word, v)) {
+    if (!reader.Next(word) || !reader.Next(word) || !ParseWholeInt(word, v)) {
         return false;
     }
     if (v < 0 || v > kMaxImageSize) {
@@ -123,16 +120,15 @@ bool ReadSize(ervalun::WordReader& reader, std::string& word, int& target) {
 
 // Reads label, three numbers and the hemisphere letter of one coordinate. Returns false when
 // reading must stop; a value out of bounds or a wrong letter only clears valid.
-bool ReadCoordinate(ervalun::WordReader& reader, std::string& word, double& degrees,
-                    double& minutes, double& seconds, int& flag, char positive, char negative,
-                    bool& valid) {
+bool ReadCoordinate(WordReader& reader, std::string& word, double& degrees, double& minutes,
+                    double& seconds, int& flag, char positive, char negative, bool& valid) {
     if (!reader.Next(word)) {
         return false;
     }
     double* const targets[] = {&degrees, &minutes, &seconds};
     for (double* target : targets) {
         double v = 0.0;
-        if (!reader.Next(word) || !ervalun::ParseWholeReal(word, v)) {
+        if (!reader.Next(word) || !ParseWholeReal(word, v)) {
             return false;
         }
         if (v >= 0.0 && v <= kMaxCoordinate) {
@@ -154,8 +150,8 @@ bool ReadCoordinate(ervalun::WordReader& reader, std::string& word, double& degr
     return true;
 }
 
-bool ReadCalibration(std::FILE* file, MapCalibration& cal) {
-    ervalun::WordReader reader(file);
+bool ReadTokens(std::FILE* file, MapCalibration& cal) {
+    WordReader reader(file);
     std::string word;
     if (!ReadSize(reader, word, cal.imageWidth) || !ReadSize(reader, word, cal.imageHeight)) {
         return false;
@@ -178,16 +174,17 @@ bool ReadCalibration(std::FILE* file, MapCalibration& cal) {
 
 } // namespace
 
-int TriangulationEngine::LoadCalibration(std::string fileName, MapCalibration& calibration) {
-    calibrationLoaded = 0;
-    if (ervalun::KindOfPath(fileName) != ervalun::PathKind::RegularFile) {
-        return 0;
+bool ReadCalibration(const std::string& fileName, MapCalibration& calibration) {
+    if (KindOfPath(fileName) != PathKind::RegularFile) {
+        return false;
     }
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (file == nullptr) {
-        return 0;
+        return false;
     }
-    calibrationLoaded = ReadCalibration(file, calibration) ? 1 : 0;
+    const bool usable = ReadTokens(file, calibration);
     std::fclose(file);
-    return calibrationLoaded;
+    return usable;
 }
+
+} // namespace ervalun

@@ -1,9 +1,20 @@
 #pragma once
 
+#include "output/map_calibration.h"
+
 #include <cstdio>
 #include <string>
 
 namespace ervalun {
+
+// Reads the map calibration "calibration.txt": 24 white-space separated tokens (label and width,
+// label and height, then label, degrees, minutes, seconds and letter for the top-left longitude
+// and latitude and the bottom-right longitude and latitude). True when the file is usable:
+// sizes within 0..4096, numbers within 0..360, letters "E"/"O" and "N"/"S" exactly. A size out
+// of bounds or a malformed or missing token stops the reading; a number out of bounds or a
+// wrong letter is not stored and reading goes on. calibration may be partly filled either way.
+// Only a regular file is read, and it is never created.
+bool ReadCalibration(const std::string& fileName, MapCalibration& calibration);
 
 // Reads a text file as white-space-separated words, a few kilobytes at a time, whatever the
 // process locale. A word longer than the limit is refused rather than read on.

@@ -4,7 +4,9 @@
 #include "engine/calculation.h"
 
 #include "output/map_page.h"
-#include "tests/test_support.h"
+#include "tests/support/capturing_sink.h"
+#include "tests/support/samples.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +21,14 @@
 
 #include <sys/stat.h>
 
+using ervalun::kCalibrationFileName;
+using ervalun::kDirectoryFileName;
+using ervalun::kLogFileName;
+using ervalun::kMapPageFileName;
+using ervalun::kRosterFileName;
 using testing_support::CapturingSink;
 using testing_support::Lines;
+using testing_support::OnTheMap;
 using testing_support::ReadFile;
 using testing_support::ScopedWorkDir;
 using testing_support::WriteFile;
@@ -31,8 +39,6 @@ namespace {
 
 constexpr std::uintmax_t kHundredMegabytes = 100u * 1024u * 1024u;
 
-const char* const kCalibration = "largeur 800\nhauteur 720\nouest 6 40 0 E\nnord 46 3 0 N\n"
-                                 "est 7 4 0 E\nsud 45 48 0 N\n";
 const char* const kEarlierLog = "Alpha;06/03/2002;09:05:03;earlier line one\n"
                                 "Bravo;07/03/2002;10:00:00;earlier line two\n";
 const char* const kOldPage = "<html>page of an earlier calculation</html>\n";
@@ -79,23 +85,6 @@ std::string RandomBytes(std::uint32_t seed, std::size_t size) {
         c = static_cast<char>(byte(gen));
     }
     return out;
-}
-
-// The first point at 6 50 E / 45 50 N looking north-east, the second at 6 55 E / 45 50 N
-// looking north-west: the result falls on the example map.
-CalculationInput OnTheMap() {
-    CalculationInput in;
-    in.lonDeg1 = 6;
-    in.lonMin1 = 50;
-    in.latDeg1 = 45;
-    in.latMin1 = 50;
-    in.bearing1 = 45;
-    in.lonDeg2 = 6;
-    in.lonMin2 = 55;
-    in.latDeg2 = 45;
-    in.latMin2 = 50;
-    in.bearing2 = 315;
-    return in;
 }
 
 // Runs one calculation over an earlier log and an earlier page, and checks what any run must
@@ -165,7 +154,7 @@ void CheckReferenceFile(const char* fileName, const std::string& incorrect,
 
         // The program goes on: a calculation still logs, and the map page follows the
         // calibration alone. A directory that failed must not name the result.
-        WriteFile(kCalibrationFileName, kCalibration);
+        WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
         bool replaced = false;
         const CalculationOutput out = CalculateOverEarlierFiles(engine, replaced);
         EXPECT_TRUE(replaced);
@@ -279,7 +268,7 @@ TEST(BadInput, MemberRoster) {
 }
 
 TEST(BadInput, MapCalibration) {
-    const std::string good = kCalibration;
+    const std::string good = testing_support::kExampleCalibration;
     struct Case {
         std::string what;
         std::function<void(const fs::path&)> make;
@@ -306,7 +295,7 @@ TEST(BadInput, MapCalibration) {
              WriteFile(p, std::string("largeur 8\0"
                                       "00",
                                       12) +
-                              std::string(kCalibration).substr(11));
+                              std::string(testing_support::kExampleCalibration).substr(11));
          },
          0},
         {"a 0x1A byte in a number",
@@ -345,7 +334,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         SCOPED_TRACE("a folder in place of the log");
         ScopedWorkDir dir;
         fs::create_directory(kLogFileName);
-        WriteFile(kCalibrationFileName, kCalibration);
+        WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
         TriangulationEngine engine;
         const CalculationOutput out = RunCalculation(OnTheMap(), engine);
         EXPECT_EQ(out.resLonMin, 52.0);
@@ -357,7 +346,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         SCOPED_TRACE("a named pipe in place of the log");
         ScopedWorkDir dir;
         MakeFifo(kLogFileName);
-        WriteFile(kCalibrationFileName, kCalibration);
+        WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
         TriangulationEngine engine;
         RunCalculation(OnTheMap(), engine);
         EXPECT_EQ(fs::status(kLogFileName).type(), fs::file_type::fifo);
@@ -367,7 +356,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         SCOPED_TRACE("a log that links to a full device");
         ScopedWorkDir dir;
         fs::create_symlink("/dev/full", kLogFileName);
-        WriteFile(kCalibrationFileName, kCalibration);
+        WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
         TriangulationEngine engine;
         RunCalculation(OnTheMap(), engine);
         RunCalculation(OnTheMap(), engine);
@@ -379,7 +368,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         ScopedWorkDir dir;
         fs::create_directory(kMapPageFileName);
         WriteFile(fs::path(kMapPageFileName) / "inside.txt", "kept");
-        WriteFile(kCalibrationFileName, kCalibration);
+        WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
         WriteFile(kLogFileName, kEarlierLog);
         TriangulationEngine engine;
         RunCalculation(OnTheMap(), engine);
@@ -400,7 +389,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         ScopedWorkDir dir;
         if (fs::exists("/dev/full")) {
             fs::create_symlink("/dev/full", kMapPageFileName);
-            WriteFile(kCalibrationFileName, kCalibration);
+            WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
             TriangulationEngine engine;
             RunCalculation(OnTheMap(), engine);
             EXPECT_TRUE(fs::is_symlink(kMapPageFileName));

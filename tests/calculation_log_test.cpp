@@ -1,7 +1,10 @@
 #include "output/calculation_log.h"
 
+#include "engine/solver.h"
 #include "engine/triangulation_engine.h"
-#include "tests/test_support.h"
+#include "tests/support/locale_guard.h"
+#include "tests/support/processes.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -29,35 +32,22 @@ using testing_support::WriteFile;
 
 namespace {
 
-// Switches the whole process to a French locale for the life of the object, then back to "C".
-class FrenchLocale {
-public:
-    FrenchLocale() { ok_ = std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr; }
-    ~FrenchLocale() { std::setlocale(LC_ALL, "C"); }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_ = false;
-};
-
 std::string PrintfFixed2(double v) {
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.2f", v);
     return buf;
 }
 
-GeoPosition Point(double lonDeg, double lonMin, double lonSec, int west, double latDeg,
+Observation Point(double lonDeg, double lonMin, double lonSec, int west, double latDeg,
                   double latMin, double latSec, int south, double bearing) {
+    return {{lonDeg, lonMin, lonSec, west}, {latDeg, latMin, latSec, south}, bearing};
+}
+
+// The engine's record of a point, as WriteLog takes it.
+GeoPosition Position(const Observation& o, const std::string& name = "") {
     GeoPosition p;
-    p.longitudeDegrees = lonDeg;
-    p.longitudeMinutes = lonMin;
-    p.longitudeSeconds = lonSec;
-    p.west = west;
-    p.latitudeDegrees = latDeg;
-    p.latitudeMinutes = latMin;
-    p.latitudeSeconds = latSec;
-    p.south = south;
-    p.bearing = bearing;
+    ervalun::Store(o, p);
+    p.name = name;
     return p;
 }
 
@@ -77,16 +67,38 @@ const LocalDateTime kMarch6{2002, 3, 6, 9, 5, 3};
 
 // The worked example: Croix chosen for the first point, the second typed by hand.
 struct Example {
-    GeoPosition first = Point(2, 21, 7.5, 0, 48, 51, 24, 0, 45);
-    GeoPosition second = Point(2, 30, 0, 0, 48, 40, 0, 0, 300);
-    GeoPosition res = Point(2, 25, 12.34, 0, 48, 47, 1.2, 0, 0);
+    Observation first = Point(2, 21, 7.5, 0, 48, 51, 24, 0, 45);
+    Observation second = Point(2, 30, 0, 0, 48, 40, 0, 0, 300);
+    Observation res = Point(2, 25, 12.34, 0, 48, 47, 1.2, 0, 0);
+    std::string resultName;
     std::vector<KnownPosition> directory{Entry("Autre"), Entry("Croix")};
     std::vector<Member> operators{Named("Alpha")};
     std::vector<Member> participants{Named("Bravo"), Named("Charlie")};
 
-    std::string Line() const {
-        return ervalun::FormatLogLine(kMarch6, first, second, res, 1, -1, directory, operators,
-                                      participants);
+    ervalun::LogRecord Record(int selection1 = 1, int selection2 = -1) const {
+        return Record(selection1, selection2, directory);
+    }
+    ervalun::LogRecord Record(int selection1, int selection2,
+                              const std::vector<KnownPosition>& list) const {
+        ervalun::LogRecord r;
+        if (!operators.empty()) {
+            r.operatorName = operators.front().name;
+        }
+        r.firstName = ervalun::SelectedName(list, selection1);
+        r.first = first;
+        r.secondName = ervalun::SelectedName(list, selection2);
+        r.second = second;
+        r.resultName = resultName;
+        r.result = res;
+        r.participants = participants;
+        return r;
+    }
+    std::string Line() const { return ervalun::FormatLogLine(kMarch6, Record()); }
+
+    // The line as the engine appends it, from its records.
+    void Write(TriangulationEngine& engine) const {
+        engine.WriteLog("ervalun.log", Position(first), Position(second), Position(res, resultName),
+                        1, -1, directory, operators, participants);
     }
 };
 
@@ -106,8 +118,7 @@ int AppendWithSizeLimit(const Example& ex, rlim_t limit, int count = 1) {
     TriangulationEngine engine;
     engine.clock = [] { return kMarch6; };
     for (int i = 0; i < count; ++i) {
-        engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory,
-                        ex.operators, ex.participants);
+        ex.Write(engine);
     }
     return 0;
 }
@@ -145,8 +156,7 @@ TEST(CalculationLog, WorkedExampleLineCharacterForCharacter) {
     Example ex;
     TriangulationEngine engine;
     engine.clock = [] { return kMarch6; };
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
     EXPECT_EQ(ReadFile("ervalun.log"), kExampleLine);
 
     // No operator and no participants: placeholders at both ends, nothing after the last.
@@ -162,34 +172,41 @@ TEST(CalculationLog, WorkedExampleLineCharacterForCharacter) {
 TEST(CalculationLog, PlaceholdersNamesLettersAndDate) {
     Example ex;
     std::vector<KnownPosition> none;
-    // A selection needs a directory entry at that index; anything else gives the placeholder.
+    // A selection needs a directory entry at that index; anything else gives the placeholder,
+    // in the engine's line as in the formatted one.
     for (auto [sel, list] : std::vector<std::pair<int, const std::vector<KnownPosition>*>>{
              {0, &none}, {-1, &ex.directory}, {2, &ex.directory}, {-7, &ex.directory}}) {
-        const std::string line = ervalun::FormatLogLine(kMarch6, ex.first, ex.second, ex.res, sel,
-                                                        sel, *list, ex.operators, ex.participants);
+        EXPECT_FALSE(ervalun::SelectedName(*list, sel).has_value()) << sel;
+        const std::string line = ervalun::FormatLogLine(kMarch6, ex.Record(sel, sel, *list));
         EXPECT_NE(line.find("09:05:03;POSITION1;2.00 21.00 7.50 E;"), std::string::npos) << line;
         EXPECT_NE(line.find(";45.00;POSITION2;2.00 30.00"), std::string::npos) << line;
+
+        ScopedWorkDir dir;
+        TriangulationEngine engine;
+        engine.clock = [] { return kMarch6; };
+        engine.WriteLog("ervalun.log", Position(ex.first), Position(ex.second), Position(ex.res),
+                        sel, sel, *list, ex.operators, ex.participants);
+        EXPECT_EQ(ReadFile("ervalun.log"), line);
     }
     // Both points named from the directory.
-    const std::string both = ervalun::FormatLogLine(kMarch6, ex.first, ex.second, ex.res, 1, 0,
-                                                    ex.directory, ex.operators, ex.participants);
+    const std::string both = ervalun::FormatLogLine(kMarch6, ex.Record(1, 0));
     EXPECT_NE(both.find(";Croix;2.00 21.00"), std::string::npos);
     EXPECT_NE(both.find(";45.00;Autre;2.00 30.00"), std::string::npos);
 
     // West and south: letters O and S, numbers stay magnitudes; one participant; a name with
     // a space and a ";" goes out unchanged; first of January just after midnight.
     ex.res = Point(0, 22, 0, 1, 10, 30, 0, 1, 0);
-    ex.res.name = "Le Puy;Haut";
+    ex.resultName = "Le Puy;Haut";
     ex.participants = {Named("Bravo")};
+    ex.operators.clear();
     const LocalDateTime newYear{2024, 1, 1, 0, 0, 5};
-    const std::string line = ervalun::FormatLogLine(newYear, ex.first, ex.second, ex.res, -1, -1,
-                                                    ex.directory, {}, ex.participants);
+    const std::string line = ervalun::FormatLogLine(newYear, ex.Record(-1, -1));
     EXPECT_EQ(line, "ID_OPERATEUR;01/01/2024;00:00:05;POSITION1;2.00 21.00 7.50 E;"
                     "48.00 51.00 24.00 N;45.00;POSITION2;2.00 30.00 0.00 E;48.00 40.00 0.00 N;"
                     "300.00;Le Puy;Haut;0.00 22.00 0.00 O;10.00 30.00 0.00 S;0.00;Bravo;\n");
 
     // An empty result name gives two ";" in a row before its longitude.
-    ex.res.name.clear();
+    ex.resultName.clear();
     EXPECT_NE(ex.Line().find(";300.00;;0.00 22.00 0.00 O;"), std::string::npos);
 }
 
@@ -198,17 +215,14 @@ TEST(CalculationLog, AppendsAfterEarlierLinesAndCreatesTheFile) {
     Example ex;
     TriangulationEngine engine;
     engine.clock = [] { return kMarch6; };
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
     EXPECT_EQ(ReadFile("ervalun.log"), kExampleLine);
 
     // Earlier content, Latin-1 bytes included, stays byte for byte.
     const std::string earlier = "R\xe9gis;01/02/2001;10:00:00;old line\nsecond\n";
     WriteFile("ervalun.log", earlier);
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
+    ex.Write(engine);
     EXPECT_EQ(ReadFile("ervalun.log"), earlier + kExampleLine + kExampleLine);
 }
 
@@ -222,13 +236,12 @@ TEST(CalculationLog, UnwritableLogIsPassedOverSilently) {
         ++clockReads;
         return kMarch6;
     };
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
     EXPECT_TRUE(std::filesystem::is_directory("ervalun.log"));
     EXPECT_TRUE(std::filesystem::is_empty("ervalun.log"));
     EXPECT_EQ(clockReads, 0);
-    engine.WriteLog("no/such/folder/ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory,
-                    ex.operators, ex.participants);
+    engine.WriteLog("no/such/folder/ervalun.log", Position(ex.first), Position(ex.second),
+                    Position(ex.res), 1, -1, ex.directory, ex.operators, ex.participants);
     EXPECT_FALSE(std::filesystem::exists("no"));
 }
 
@@ -250,8 +263,7 @@ TEST(CalculationLog, ConcurrentWritersNeverInterleaveLines) {
         engine.clock = [] { return kMarch6; };
         start.arrive_and_wait();
         for (int i = 0; i < kLinesEach; ++i) {
-            engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory,
-                            ex.operators, ex.participants);
+            ex.Write(engine);
         }
     };
     std::thread a(writer);
@@ -271,21 +283,20 @@ TEST(CalculationLog, ConcurrentWritersNeverInterleaveLines) {
 
 TEST(CalculationLog, LineIsTheSameUnderAFrenchLocale) {
     Example ex;
-    ex.first.longitudeSeconds = 7.25;
+    ex.first.longitude.seconds = 7.25;
     const std::string inC = ex.Line();
-    FrenchLocale fr;
+    testing_support::FrenchLocale fr;
     if (!fr.ok()) {
         GTEST_SKIP() << "fr_FR.UTF-8 locale not available; locale independence NOT checked";
     }
-    ASSERT_EQ(PrintfFixed2(48.0), "48,00") << "the French locale did not take effect";
+    ASSERT_TRUE(fr.WritesDecimalComma()) << "the French locale did not take effect";
     EXPECT_EQ(ex.Line(), inC);
     EXPECT_EQ(ervalun::FormatFixed2(2.675), "2.67");
 
     ScopedWorkDir dir;
     TriangulationEngine engine;
     engine.clock = [] { return kMarch6; };
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
     EXPECT_EQ(ReadFile("ervalun.log"), inC);
 }
 
@@ -297,7 +308,7 @@ TEST(CalculationLog, ClockFollowsTheTimeZoneSetAfterStartUp) {
         setenv("TZ", tz, 1);
         for (;;) {
             const std::time_t before = std::time(nullptr);
-            const LocalDateTime local = CurrentLocalDateTime();
+            const LocalDateTime local = ervalun::CurrentLocalDateTime();
             if (std::time(nullptr) == before) {
                 std::tm utc{};
                 gmtime_r(&before, &utc);
@@ -344,16 +355,14 @@ TEST(CalculationLog, LineIsAppendedWholeOrNotAtAll) {
     // With room again the next line stands on its own.
     TriangulationEngine engine;
     engine.clock = [] { return kMarch6; };
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
     EXPECT_EQ(ReadFile("ervalun.log"), earlier + line + line);
 
     // A line cut off where nothing could take it back (a writer killed in the middle, or a
     // file edited without its last line feed) is ended first; the new record never joins it.
     const std::string cut = earlier + "Alpha;06/03/2002;09:0";
     WriteFile("ervalun.log", cut);
-    engine.WriteLog("ervalun.log", ex.first, ex.second, ex.res, 1, -1, ex.directory, ex.operators,
-                    ex.participants);
+    ex.Write(engine);
     EXPECT_EQ(ReadFile("ervalun.log"), cut + "\n" + line);
 }
 

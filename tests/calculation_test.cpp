@@ -1,7 +1,7 @@
 #include "engine/calculation.h"
 
 #include "output/map_page.h"
-#include "tests/test_support.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,8 @@ TEST(CalculationRun, ResultLettersNameLogAndPage) {
               "0.00;POSITION2;1.00 0.00 0.00 E;1.00 0.00 0.00 N;270.00;;0.00 0.00 0.00 E;"
               "1.00 0.00 0.00 N;0.00;IDs_PARTICIPANTS\n");
     // Markers: (0, 0) at 100, 200; (1, 1) at 200, 100; (0, 1) at 100, 100; less 25 each.
-    EXPECT_EQ(ReadFile("map.html"), ervalun::FormatMapPage(300, 300, 75, 175, 175, 75, 75, 75));
+    EXPECT_EQ(ReadFile("map.html"),
+              ervalun::FormatMapPage(300, 300, {{75, 175}, {175, 75}, {75, 75}}));
     EXPECT_EQ(engine.calibrationLoaded, 1);
 }
 
@@ -92,8 +93,8 @@ TEST(CalculationRun, WestSouthResultAndDirectoryNames) {
     in.bearing2 = 90;
     in.lonDeg1 = 0.5;
     in.lonHem1 = 1;
-    in.position1 = 0;
-    in.position2 = 1;
+    in.selection1 = 0;
+    in.selection2 = 1;
     const CalculationOutput out = RunCalculation(in, engine);
     EXPECT_EQ(out.resLonHem, "O");
     EXPECT_EQ(out.resLatHem, "S");
@@ -146,7 +147,8 @@ TEST(CalculationRun, UnwritableLogStillWritesThePage) {
     const CalculationOutput out = RunCalculation(RightAngle(), engine);
     EXPECT_EQ(out.resLatDeg, 1.0);
     EXPECT_TRUE(std::filesystem::is_directory("ervalun.log"));
-    EXPECT_EQ(ReadFile("map.html"), ervalun::FormatMapPage(300, 300, 75, 175, 175, 75, 75, 75));
+    EXPECT_EQ(ReadFile("map.html"),
+              ervalun::FormatMapPage(300, 300, {{75, 175}, {175, 75}, {75, 75}}));
 }
 
 TEST(CalculationRun, TwoRunsInARowGiveTheSameResultAndTwoLines) {
@@ -162,11 +164,11 @@ TEST(CalculationRun, TwoRunsInARowGiveTheSameResultAndTwoLines) {
     in.bearing1 = 45;
     in.lonDeg2 = 2;
     in.bearing2 = 315;
-    in.position1 = 0;
+    in.selection1 = 0;
     const CalculationOutput first = RunCalculation(in, engine);
     const std::string page = ReadFile("map.html");
     // The dialog clears both selections after a run.
-    in.position1 = -1;
+    in.selection1 = -1;
     const CalculationOutput second = RunCalculation(in, engine);
 
     EXPECT_EQ(first.resLonDeg, 0.0);
@@ -226,5 +228,5 @@ TEST(CalculationRun, ResultBeyondThirtyTwoBitRange) {
     constexpr int kMin = std::numeric_limits<int>::min();
     constexpr int kMax = std::numeric_limits<int>::max();
     EXPECT_EQ(ReadFile("map.html"),
-              ervalun::FormatMapPage(300, 300, 75, 175, 36075, 175, kMin, kMax - 25));
+              ervalun::FormatMapPage(300, 300, {{75, 175}, {36075, 175}, {kMin, kMax - 25}}));
 }

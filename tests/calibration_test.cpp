@@ -1,10 +1,9 @@
 #include "engine/triangulation_engine.h"
-#include "tests/test_support.h"
+#include "tests/support/locale_guard.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -205,16 +204,11 @@ TEST(Calibration, MissingOrUnusableFileClearsTheFlag) {
 
 TEST(Calibration, ReadsTheSameUnderAFrenchLocale) {
     ScopedWorkDir dir;
-    struct FrenchLocale {
-        bool ok = std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr;
-        ~FrenchLocale() { std::setlocale(LC_ALL, "C"); }
-    } fr;
-    if (!fr.ok) {
+    testing_support::FrenchLocale fr;
+    if (!fr.ok()) {
         GTEST_SKIP() << "fr_FR.UTF-8 locale not available; locale independence NOT checked";
     }
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
-    ASSERT_STREQ(probe, "1,5") << "the French locale did not take effect";
+    ASSERT_TRUE(fr.WritesDecimalComma()) << "the French locale did not take effect";
 
     MapCalibration cal;
     EXPECT_EQ(Load(ExampleWith({{23, "7.25"}}), cal), 1);

@@ -17,6 +17,8 @@
 
 namespace {
 
+namespace geodesy = ervalun::geodesy;
+
 using geodesy::FixStatus;
 using geodesy::GeodesicFix;
 using geodesy::IntersectBearings;

@@ -1,7 +1,8 @@
 #include "output/map_page.h"
 
 #include "engine/triangulation_engine.h"
-#include "tests/test_support.h"
+#include "tests/support/processes.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -76,8 +77,20 @@ struct Offsets {
 int Place(const GeoPosition& a, const GeoPosition& b, const GeoPosition& r, int width, int height,
           const MapCorner& tl, const MapCorner& br, Offsets& o) {
     TriangulationEngine engine;
-    return engine.PlaceMarkers(a, b, r, width, height, o.v[0], o.v[1], o.v[2], o.v[3], o.v[4],
-                               o.v[5], tl, br);
+    const int placed = engine.PlaceMarkers(a, b, r, width, height, o.v[0], o.v[1], o.v[2], o.v[3],
+                                           o.v[4], o.v[5], tl, br);
+    // The library's own face places the same markers, or refuses alike.
+    const auto markers =
+        ervalun::PlaceMarkers({width, height, tl, br}, {a.longitude, a.latitude},
+                              {b.longitude, b.latitude}, {r.longitude, r.latitude});
+    EXPECT_EQ(markers.has_value(), placed == 1);
+    if (markers && placed == 1) {
+        EXPECT_EQ(
+            (std::vector<int>{markers->first.left, markers->first.top, markers->second.left,
+                              markers->second.top, markers->result.left, markers->result.top}),
+            (std::vector<int>(o.v, o.v + 6)));
+    }
+    return placed;
 }
 
 std::vector<std::string> FilesIn(const std::filesystem::path& dir) {
@@ -89,7 +102,7 @@ std::vector<std::string> FilesIn(const std::filesystem::path& dir) {
     return names;
 }
 
-const std::string kPage = ervalun::FormatMapPage(640, 480, 1, 2, 3, 4, 5, 6);
+const std::string kPage = ervalun::FormatMapPage(640, 480, {{1, 2}, {3, 4}, {5, 6}});
 
 int WritePage(const std::string& name = "map.html") {
     TriangulationEngine engine;
@@ -196,7 +209,8 @@ TEST(MapPage, FarAwayResultsSaturateInsteadOfOverflowing) {
 }
 
 TEST(MapPage, PageHasTheEighteenLinesOfTheTable) {
-    const std::string page = ervalun::FormatMapPage(640, 480, 180, 164, -120, -25, 432, 369);
+    const std::string page =
+        ervalun::FormatMapPage(640, 480, {{180, 164}, {-120, -25}, {432, 369}});
     const std::vector<std::string> expected{
         R"(<!DOCTYPE html PUBLIC "-//W3C//DTD HTML 4.01 Transitional//EN">)",
         "<html>",
@@ -222,7 +236,7 @@ TEST(MapPage, PageHasTheEighteenLinesOfTheTable) {
     EXPECT_EQ(page.find('\r'), std::string::npos);
 
     const std::vector<std::string> extremes =
-        Lines(ervalun::FormatMapPage(4096, 0, kIntMin, kIntMax, 0, 0, 0, 0));
+        Lines(ervalun::FormatMapPage(4096, 0, {{kIntMin, kIntMax}, {0, 0}, {0, 0}}));
     ASSERT_EQ(extremes.size(), 18u);
     EXPECT_EQ(extremes[9],
               R"(style="position:absolute;left:-2147483648px;top:2147483647px;z-index:1">)");
@@ -233,12 +247,13 @@ TEST(MapPage, WriteReplacesThePageWhole) {
     ScopedWorkDir dir;
     TriangulationEngine engine;
     EXPECT_EQ(engine.WriteMapPage("map.html", 640, 480, 180, 164, -25, -25, 432, 369), 1);
-    EXPECT_EQ(ReadFile("map.html"), ervalun::FormatMapPage(640, 480, 180, 164, -25, -25, 432, 369));
+    EXPECT_EQ(ReadFile("map.html"),
+              ervalun::FormatMapPage(640, 480, {{180, 164}, {-25, -25}, {432, 369}}));
 
     // A longer earlier page leaves nothing behind.
     WriteFile("map.html", std::string(5000, 'z') + "\n");
     EXPECT_EQ(engine.WriteMapPage("map.html", 1, 2, 3, 4, 5, 6, 7, 8), 1);
-    EXPECT_EQ(ReadFile("map.html"), ervalun::FormatMapPage(1, 2, 3, 4, 5, 6, 7, 8));
+    EXPECT_EQ(ReadFile("map.html"), ervalun::FormatMapPage(1, 2, {{3, 4}, {5, 6}, {7, 8}}));
     EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"map.html"});
 
     // Into a subfolder: the temporary file goes beside the page, not into the current folder.

@@ -1,5 +1,8 @@
+// The member roster "operateurs.txt" as the engine loads it: one member per line, the whole
+// line as the name, and the messages of a file that is missing or incorrect.
 #include "engine/triangulation_engine.h"
-#include "tests/test_support.h"
+#include "tests/support/capturing_sink.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +15,16 @@ using testing_support::WriteFile;
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 // An engine that sends its messages to a capturing sink, loading from "operateurs.txt".
 struct RosterFixture {
     RosterFixture() { engine.messages = &sink; }
     void Load(const std::string& fileName = "operateurs.txt") {
         engine.LoadRoster(fileName, &engine.roster);
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
+    Names Read() const {
+        Names names;
         for (const Member& m : engine.roster) {
             names.push_back(m.name);
         }
@@ -30,99 +35,75 @@ struct RosterFixture {
     TriangulationEngine engine;
 };
 
-using Names = std::vector<std::string>;
-
 } // namespace
 
-TEST(Roster, OneMemberPerLineWithTheWholeLineAsName) {
-    RosterFixture f;
-    WriteFile("operateurs.txt", "Alpha\nBravo\nCharlie Delta\n");
-    f.Load();
-    EXPECT_TRUE(f.sink.messages.empty());
-    EXPECT_EQ(f.engine.rosterLoaded, 1);
-    EXPECT_EQ(f.Names(), (Names{"Alpha", "Bravo", "Charlie Delta"}));
-    for (const Member& m : f.engine.roster) {
-        EXPECT_EQ(m.role, -1);
-    }
-    EXPECT_TRUE(f.engine.operators.empty());
-    EXPECT_TRUE(f.engine.participants.empty());
-}
-
-TEST(Roster, SpacesTabsBlankLinesAndBytesAreKeptAsRead) {
-    RosterFixture f;
-    WriteFile("operateurs.txt", " Alpha \n\tBravo\t\nAlpha\nAlpha \n\n\n\xC9mile\n");
-    f.Load();
-    EXPECT_EQ(f.engine.rosterLoaded, 1);
-    EXPECT_EQ(f.Names(), (Names{" Alpha ", "\tBravo\t", "Alpha", "Alpha ", "", "", "\xC9mile"}));
-}
-
-TEST(Roster, CarriageReturnLineFeedReadsLikeLineFeed) {
-    RosterFixture f;
-    WriteFile("operateurs.txt", "Alpha\r\nBravo Charlie\r\n\r\nDelta\r\n");
-    f.Load();
-    EXPECT_EQ(f.engine.rosterLoaded, 1);
-    EXPECT_EQ(f.Names(), (Names{"Alpha", "Bravo Charlie", "", "Delta"}));
-
-    // A lone carriage return is a byte of the name.
-    RosterFixture g;
-    WriteFile("operateurs.txt", "Al\rpha\nBravo\r\r\n");
-    g.Load();
-    EXPECT_EQ(g.Names(), (Names{"Al\rpha", "Bravo\r"}));
-}
-
-TEST(Roster, ControlZEndsTheFile) {
-    RosterFixture f;
-    WriteFile("operateurs.txt", "Alpha\nBra\x1Avo\nCharlie\n");
-    f.Load();
-    EXPECT_EQ(f.engine.rosterLoaded, 1);
-    EXPECT_EQ(f.Names(), (Names{"Alpha", "Bra"}));
-}
-
-TEST(Roster, LastLineWithoutLineFeedIsKept) {
-    RosterFixture f;
-    WriteFile("operateurs.txt", "Alpha\nBravo");
-    f.Load();
-    EXPECT_TRUE(f.sink.messages.empty());
-    EXPECT_EQ(f.engine.rosterLoaded, 1);
-    EXPECT_EQ(f.Names(), (Names{"Alpha", "Bravo"}));
-
-    RosterFixture g;
-    WriteFile("operateurs.txt", "Alpha\r\nBravo\r");
-    g.Load();
-    EXPECT_EQ(g.Names(), (Names{"Alpha", "Bravo\r"}));
-}
-
-TEST(Roster, NamesOf254BytesLoadAnd255AreRefused) {
+TEST(Roster, FilesReadAsTheNamesTheyHold) {
     const std::string longest(254, 'n');
-    {
+    const struct {
+        const char* what;
+        std::string content;
+        int loaded;  // 0: "incorrect", the names read before the fault kept
+        Names names; // in file order, none with a role
+    } files[] = {
+        {"one member per line",
+         "Alpha\nBravo\nCharlie Delta\n",
+         1,
+         {"Alpha", "Bravo", "Charlie Delta"}},
+        // Spaces, tabs, blank lines and bytes are kept as read; nothing is trimmed.
+        {"spaces, tabs and blank lines",
+         " Alpha \n\tBravo\t\nAlpha\nAlpha \n\n\n\xC9mile\n",
+         1,
+         {" Alpha ", "\tBravo\t", "Alpha", "Alpha ", "", "", "\xC9mile"}},
+        {"CR LF line ends",
+         "Alpha\r\nBravo Charlie\r\n\r\nDelta\r\n",
+         1,
+         {"Alpha", "Bravo Charlie", "", "Delta"}},
+        {"lone carriage returns", "Al\rpha\nBravo\r\r\n", 1, {"Al\rpha", "Bravo\r"}},
+        {"control-Z", "Alpha\nBra\x1Avo\nCharlie\n", 1, {"Alpha", "Bra"}},
+        {"control-Z first",
+         "\x1A"
+         "Alpha\n",
+         1,
+         {}},
+        {"no last line feed", "Alpha\nBravo", 1, {"Alpha", "Bravo"}},
+        {"a lone carriage return last", "Alpha\r\nBravo\r", 1, {"Alpha", "Bravo\r"}},
+        {"an empty file", "", 1, {}},
+        {"duplicates", "Bravo\nBravo\n", 1, {"Bravo", "Bravo"}},
+        // 254 bytes is the longest name, with or without a line feed, or with a CR LF.
+        {"254-byte names", "Alpha\n" + longest + "\n" + longest, 1, {"Alpha", longest, longest}},
+        {"a 254-byte name and CR LF", longest + "\r\n", 1, {longest}},
+        {"255 bytes and a line feed",
+         "Alpha\nBravo\n" + longest + "x\nCharlie\n",
+         0,
+         {"Alpha", "Bravo"}},
+        {"255 bytes last", "Alpha\nBravo\n" + longest + "x", 0, {"Alpha", "Bravo"}},
+        {"255 bytes and CR LF",
+         "Alpha\nBravo\n" + longest + "x\r\nCharlie\n",
+         0,
+         {"Alpha", "Bravo"}},
+        {"600 bytes",
+         "Alpha\nBravo\n" + std::string(600, 'n') + "\nCharlie\n",
+         0,
+         {"Alpha", "Bravo"}},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.what);
         RosterFixture f;
-        WriteFile("operateurs.txt", "Alpha\n" + longest + "\n" + longest);
+        WriteFile("operateurs.txt", file.content);
         f.Load();
-        EXPECT_TRUE(f.sink.messages.empty());
-        EXPECT_EQ(f.engine.rosterLoaded, 1);
-        EXPECT_EQ(f.Names(), (Names{"Alpha", longest, longest}));
-    }
-    // 255 bytes with or without a line feed after them; 254 and a CR LF is still 254.
-    for (const std::string& tail :
-         {longest + "x\n", longest + "x", longest + "x\r\n", std::string(600, 'n') + "\n"}) {
-        RosterFixture f;
-        WriteFile("operateurs.txt", "Alpha\nBravo\n" + tail + "Charlie\n");
-        f.Load();
-        EXPECT_EQ(f.sink.messages, (Names{"Fichier operateurs.txt incorrect"}));
-        EXPECT_EQ(f.engine.rosterLoaded, 0);
-        // Those before the long line stay, but the flag keeps them from use.
-        EXPECT_EQ(f.Names(), (Names{"Alpha", "Bravo"}));
-    }
-    {
-        RosterFixture f;
-        WriteFile("operateurs.txt", longest + "\r\n");
-        f.Load();
-        EXPECT_EQ(f.engine.rosterLoaded, 1);
-        EXPECT_EQ(f.Names(), (Names{longest}));
+        EXPECT_EQ(f.engine.rosterLoaded, file.loaded);
+        EXPECT_EQ(f.sink.messages,
+                  file.loaded == 1 ? Names{} : Names{"Fichier operateurs.txt incorrect"});
+        EXPECT_EQ(f.Read(), file.names);
+        for (const Member& m : f.engine.roster) {
+            EXPECT_EQ(m.role, -1);
+        }
+        EXPECT_TRUE(f.engine.operators.empty());
+        EXPECT_TRUE(f.engine.participants.empty());
     }
 }
 
-TEST(Roster, MissingFolderAndEmptyFiles) {
+TEST(Roster, MissingFileOrFolderIsAbsent) {
     {
         RosterFixture f;
         f.Load();
@@ -149,15 +130,6 @@ TEST(Roster, MissingFolderAndEmptyFiles) {
         EXPECT_EQ(f.sink.messages,
                   (Names{"Fichier operateurs.txt absent", "Fichier operateurs.txt incorrect"}));
     }
-    for (const std::string& content : {std::string(), std::string("\x1A"
-                                                                  "Alpha\n")}) {
-        RosterFixture f;
-        WriteFile("operateurs.txt", content);
-        f.Load();
-        EXPECT_TRUE(f.sink.messages.empty());
-        EXPECT_EQ(f.engine.rosterLoaded, 1);
-        EXPECT_TRUE(f.engine.roster.empty());
-    }
 }
 
 TEST(Roster, DuplicatesStayAndSortByBytes) {
@@ -166,5 +138,5 @@ TEST(Roster, DuplicatesStayAndSortByBytes) {
     f.Load();
     ASSERT_EQ(f.engine.rosterLoaded, 1);
     SortByName(f.engine.roster);
-    EXPECT_EQ(f.Names(), (Names{"Bravo", "Bravo", "Eric", "Port", "Portail", "alpha", "\xC9mile"}));
+    EXPECT_EQ(f.Read(), (Names{"Bravo", "Bravo", "Eric", "Port", "Portail", "alpha", "\xC9mile"}));
 }

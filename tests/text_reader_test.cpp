@@ -1,5 +1,5 @@
 #include "data/text_reader.h"
-#include "tests/test_support.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 // middle of calculations, concurrent appends, a reader of the page while it is rewritten.
 // Sizes are modest so that the suite stays quick; raise the rounds to stress harder.
 #include "engine/calculation.h"
-#include "tests/test_support.h"
+#include "tests/support/samples.h"
+#include "tests/support/work_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,31 +18,18 @@
 #include <unistd.h>
 #include <vector>
 
+using ervalun::kCalibrationFileName;
+using ervalun::kLogFileName;
+using ervalun::kMapPageFileName;
 using testing_support::Lines;
+using testing_support::OnTheMap;
 using testing_support::ReadFile;
 using testing_support::ScopedWorkDir;
 using testing_support::WriteFile;
 
 namespace {
 
-const char* const kCalibration = "largeur 800\nhauteur 720\nouest 6 40 0 E\nnord 46 3 0 N\n"
-                                 "est 7 4 0 E\nsud 45 48 0 N\n";
 const LocalDateTime kWhen{2002, 3, 6, 9, 5, 3};
-
-CalculationInput OnTheMap() {
-    CalculationInput in;
-    in.lonDeg1 = 6;
-    in.lonMin1 = 50;
-    in.latDeg1 = 45;
-    in.latMin1 = 50;
-    in.bearing1 = 45;
-    in.lonDeg2 = 6;
-    in.lonMin2 = 55;
-    in.latDeg2 = 45;
-    in.latMin2 = 50;
-    in.bearing2 = 315;
-    return in;
-}
 
 // Every calculation of these tests writes the same line and the same page.
 void Calculate(int times) {
@@ -79,7 +67,7 @@ int Leftovers() {
 
 TEST(WritersStress, KillNineDuringCalculationsLeavesWholeLinesAndAWholePage) {
     ScopedWorkDir dir;
-    WriteFile(kCalibrationFileName, kCalibration);
+    WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
     Calculate(1);
     const std::string line = ReadFile(kLogFileName);
     const std::string page = ReadFile(kMapPageFileName);
@@ -144,7 +132,7 @@ TEST(WritersStress, KillNineDuringCalculationsLeavesWholeLinesAndAWholePage) {
 
 TEST(WritersStress, ProcessesAppendingTogetherLeaveEveryLineWhole) {
     ScopedWorkDir dir;
-    WriteFile(kCalibrationFileName, kCalibration);
+    WriteFile(kCalibrationFileName, testing_support::kExampleCalibration);
     constexpr int kProcesses = 4;
     constexpr int kEach = 500;
     const std::vector<pid_t> children = StartCalculating(kProcesses, kEach);

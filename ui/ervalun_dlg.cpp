@@ -37,6 +37,8 @@
 
 namespace {
 
+namespace geodesy = ervalun::geodesy;
+
 // The main dialog's template: every control in template order, which is also the tab order.
 // Positions are in dialog units; id 0 marks labels and frames without an identifier.
 enum class Kind {
@@ -452,7 +454,7 @@ void CErvalunDlg::OnInitDialog() {
     FillMembersCombo();
     // Once the two files' own messages are shown: which line of the directory to mend.
     if (m_engine->directoryMistake) {
-        ShowMessage(DirectoryMistakeMessage(*m_engine->directoryMistake));
+        ShowMessage(ervalun::DirectoryMistakeMessage(*m_engine->directoryMistake));
     }
     ValidateCoordinates();
 
@@ -461,7 +463,7 @@ void CErvalunDlg::OnInitDialog() {
 }
 
 bool CErvalunDlg::FillPositionCombos() {
-    m_engine->LoadPositions(kDirectoryFileName, &m_engine->directory);
+    m_engine->LoadPositions(ervalun::kDirectoryFileName, &m_engine->directory);
     if (m_engine->directoryLoaded) {
         SortByName(m_engine->directory);
         QStringList names;
@@ -478,7 +480,7 @@ bool CErvalunDlg::FillPositionCombos() {
 }
 
 bool CErvalunDlg::FillMembersCombo() {
-    m_engine->LoadRoster(kRosterFileName, &m_engine->roster);
+    m_engine->LoadRoster(ervalun::kRosterFileName, &m_engine->roster);
     if (m_engine->rosterLoaded) {
         SortByName(m_engine->roster);
         QStringList names;
@@ -611,8 +613,8 @@ void CErvalunDlg::RunCalculation() {
     input.latSec2 = m_latSec2;
     input.latHem2 = m_latHem2;
     input.bearing2 = m_bearing2;
-    input.position1 = m_position1;
-    input.position2 = m_position2;
+    input.selection1 = m_position1;
+    input.selection2 = m_position2;
 
     const CalculationOutput output = ::RunCalculation(input, *m_engine);
 

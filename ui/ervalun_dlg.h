@@ -123,7 +123,9 @@ public:
     CHelpWindow* HelpWindow() const { return help_; }
     CGeodesicWindow* GeodesicWindow() const { return geodesic_; }
     // The geodesic check of the last calculation; none before the first.
-    const std::optional<geodesy::CheckFigures>& GeodesicFigures() const { return geodesicFigures_; }
+    const std::optional<ervalun::geodesy::CheckFigures>& GeodesicFigures() const {
+        return geodesicFigures_;
+    }
 
     // Enter and "OK" calculate and keep the dialog open; Escape, "Annuler" and the close box end
     // it.
@@ -175,5 +177,5 @@ private:
     CHelpWindow* help_ = nullptr;
     CGeodesicWindow* geodesic_ = nullptr;
     GeodesicSettings geodesicSettings_;
-    std::optional<geodesy::CheckFigures> geodesicFigures_;
+    std::optional<ervalun::geodesy::CheckFigures> geodesicFigures_;
 };

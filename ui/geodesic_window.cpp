@@ -18,6 +18,8 @@
 
 namespace {
 
+namespace geodesy = ervalun::geodesy;
+
 const char* const kErrorKey = "controleGeodesique/erreurAzimut";
 const char* const kDeclinationKey = "controleGeodesique/declinaison";
 

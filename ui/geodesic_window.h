@@ -33,7 +33,7 @@ public:
     explicit CGeodesicWindow(const GeodesicSettings& settings, QWidget* parent = nullptr);
 
     // The figures of the last calculation; none before the first.
-    void ShowFigures(const std::optional<geodesy::CheckFigures>& figures);
+    void ShowFigures(const std::optional<ervalun::geodesy::CheckFigures>& figures);
     GeodesicSettings Settings() const;
 
 signals:
@@ -43,7 +43,7 @@ private:
     // A label and its value on a new row of the grid; the label is left in rowLabel_.
     QLabel* AddRow(class QGridLayout* grid, const QString& label, const char* objectName);
     void OnSettingEdited();
-    void ShowTexts(const std::optional<geodesy::CheckFigures>& figures);
+    void ShowTexts(const std::optional<ervalun::geodesy::CheckFigures>& figures);
 
     class QGridLayout* grid_ = nullptr;
     QLabel* rowLabel_ = nullptr;
@@ -64,4 +64,4 @@ private:
 
 // The tooltip text of the result fields: the distance from the flat fix on the form to the
 // geodesic fix, or why there is none. Plain text, one line or two.
-QString GeodesicTooltipLine(const geodesy::CheckFigures& figures);
+QString GeodesicTooltipLine(const ervalun::geodesy::CheckFigures& figures);

@@ -1,40 +1,10 @@
 #pragma once
 
-#include "engine/triangulation_engine.h"
-
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <sys/types.h>
-#include <vector>
 
 namespace testing_support {
-
-// A fresh empty folder made the current directory for the life of the object.
-class ScopedWorkDir {
-public:
-    ScopedWorkDir();
-    ~ScopedWorkDir();
-    ScopedWorkDir(const ScopedWorkDir&) = delete;
-    ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
-    const std::filesystem::path& path() const { return dir_; }
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path dir_;
-};
-
-// Keeps every message the engine would show, in order.
-class CapturingSink : public MessageSink {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes);
-std::string ReadFile(const std::filesystem::path& path);
-// The lines of a text, without their line feeds.
-std::vector<std::string> Lines(const std::string& text);
 
 // Runs body in a forked child and returns its exit code; -1 when it died of a signal. The
 // child leaves with _exit, so nothing of the test framework runs twice.

@@ -1,4 +1,4 @@
-#include "engine/file_kind.h"
+#include "data/file_kind.h"
 
 #include <filesystem>
 #include <system_error>
