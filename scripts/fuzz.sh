@@ -4,8 +4,9 @@
 # Usage: scripts/fuzz.sh [seconds]
 # Seeds come from fuzz/corpus/<target>/; what a run learns stays in build-fuzz/corpus/<target>/.
 # A finding stops the script with an error and leaves the input as
-# build-fuzz/findings/<target>-crash-... : keep it as a regression test under
-# tests/regressions/<target>/.
+# build-fuzz/findings/<target>-crash-... : once fixed, add it to fuzz/corpus/<target>/, where
+# every later run starts from it and the normal test suite replays it through the target's
+# checks (ctest -R fuzz_replay, any compiler).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
