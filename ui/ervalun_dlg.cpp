@@ -2,11 +2,11 @@
 
 #include "data/records.h"
 #include "engine/calculation.h"
-#include "engine/form_number.h"
 #include "ui/about_dialog.h"
 #include "ui/diagram_painter.h"
 #include "ui/dialog_units.h"
 #include "ui/display_text.h"
+#include "ui/form/form_number.h"
 #include "ui/geodesic_window.h"
 #include "ui/help_window.h"
 #include "ui/hemisphere_list.h"
@@ -503,7 +503,7 @@ bool CErvalunDlg::UpdateData(bool save) {
             auto* edit = static_cast<QLineEdit*>(control);
             double& field = this->*binding.number;
             if (!save) {
-                const QString shown = QString::fromStdString(FormatFormNumber(field));
+                const QString shown = QString::fromStdString(ervalun::FormatFormNumber(field));
                 // Only a changed text is set, so only a change notifies the validation.
                 if (edit->text() != shown) {
                     edit->setText(shown);
@@ -512,11 +512,11 @@ bool CErvalunDlg::UpdateData(bool save) {
                 break;
             }
             const QByteArray text = edit->text().toUtf8();
-            const FormNumberStatus status = ParseFormNumber(
+            const ervalun::FormNumberStatus status = ervalun::ParseFormNumber(
                 std::string_view(text.constData(), static_cast<std::size_t>(text.size())), field);
-            if (status != FormNumberStatus::Ok) {
-                ShowMessage(status == FormNumberStatus::OutOfRange ? kOutOfRangeMessage
-                                                                   : kNotANumberMessage);
+            if (status != ervalun::FormNumberStatus::Ok) {
+                ShowMessage(status == ervalun::FormNumberStatus::OutOfRange ? kOutOfRangeMessage
+                                                                            : kNotANumberMessage);
                 edit->setFocus();
                 edit->selectAll();
                 return false;
@@ -785,7 +785,7 @@ void CErvalunDlg::SetResultTooltips() {
         {kResLonSec, &CErvalunDlg::m_resLonSec}, {kResLatDeg, &CErvalunDlg::m_resLatDeg},
         {kResLatMin, &CErvalunDlg::m_resLatMin}, {kResLatSec, &CErvalunDlg::m_resLatSec}};
     for (const auto& [id, field] : numbers) {
-        set(id, {QString::fromStdString(FormatFormNumber(this->*field)), check});
+        set(id, {QString::fromStdString(ervalun::FormatFormNumber(this->*field)), check});
     }
     set(kResLonHem,
         {m_resLonHem == "O" ? QStringLiteral("O : ouest") : QStringLiteral("E : est"), check});

@@ -1,10 +1,10 @@
-#include "engine/diagram_scale.h"
-#include "engine/form_number.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_units.h"
 #include "ui/display_text.h"
 #include "ui/ervalun_app.h"
 #include "ui/ervalun_dlg.h"
+#include "ui/form/diagram_scale.h"
+#include "ui/form/form_number.h"
 #include "ui/help_window.h"
 
 #include <QAbstractItemView>
@@ -474,9 +474,9 @@ private slots:
         const KnownPosition& target = dir[static_cast<std::size_t>(rennes)];
         const KnownPosition& from1 = dir[static_cast<std::size_t>(dinan)];
         const KnownPosition& from2 = dir[static_cast<std::size_t>(vitre)];
-        const QString bearing1 = QString::fromStdString(FormatFormNumber(
+        const QString bearing1 = QString::fromStdString(ervalun::FormatFormNumber(
             BearingTowards(from1.longitude, from1.latitude, target.longitude, target.latitude)));
-        const QString bearing2 = QString::fromStdString(FormatFormNumber(
+        const QString bearing2 = QString::fromStdString(ervalun::FormatFormNumber(
             BearingTowards(from2.longitude, from2.latitude, target.longitude, target.latitude)));
         Type(*d, kBearing1, bearing1);
         Type(*d, kBearing2, bearing2);
@@ -497,7 +497,7 @@ private slots:
         const int results[] = {kResLonDeg, kResLonMin, kResLonSec,
                                kResLatDeg, kResLatMin, kResLatSec};
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(Text(*d, results[i]), QString::fromStdString(FormatFormNumber(r[i])));
+            QCOMPARE(Text(*d, results[i]), QString::fromStdString(ervalun::FormatFormNumber(r[i])));
         }
         // Both bearings aim at Rennes, so the result is Rennes, in the west and the north.
         QCOMPARE(Text(*d, kNearestName), QStringLiteral("Rennes"));
@@ -1032,9 +1032,9 @@ private slots:
         QVERIFY(help != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(help));
         const QString text = help->browser()->toPlainText();
-        for (const char* word : {"ervalun.txt", "operateurs.txt", "calibration.txt", "ervalun.log",
-                                 "map.html", "Refuge 45 12 30.5 N 6 5 0 E", "azimut",
-                                 "~/Ervalun"}) {
+        for (const char* word :
+             {"ervalun.txt", "operateurs.txt", "calibration.txt", "ervalun.log", "map.html",
+              "Refuge 45 12 30.5 N 6 5 0 E", "azimut", "~/Ervalun"}) {
             QVERIFY2(text.contains(QString::fromUtf8(word)), word);
         }
         // It says which folder the program works in.
@@ -1080,7 +1080,7 @@ private slots:
         const TriangulationEngine& e = *d->m_engine;
         QVERIFY(std::abs(e.result.longitude - 2.5) < 1e-6);
         QVERIFY(std::abs(e.result.latitude - 49) < 1e-6);
-        const DiagramPoints p =
+        const ervalun::DiagramPoints p =
             ScaleDiagram(e.position1.longitude, e.position1.latitude, e.position2.longitude,
                          e.position2.latitude, e.result.longitude, e.result.latitude, w, h);
         // The first point at 10 % across and 90 % down, the second at 90 %, the result above.
