@@ -6,6 +6,7 @@
 #include "ui/diagram_painter.h"
 #include "ui/display_text.h"
 #include "ui/form/form_number.h"
+#include "ui/form/list_index.h"
 #include "ui/geodesic_window.h"
 #include "ui/help_window.h"
 #include "ui/icons.h"
@@ -16,9 +17,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStringListModel>
 
 #include <array>
@@ -29,72 +28,6 @@ namespace {
 
 using namespace dlgid;
 
-// The form's bindings, in the order the form is stored: the numbers first (so that a refused
-// number leaves every later field as it was), then the lists and texts.
-enum class Exchange { Number, Index, Text, Lines };
-
-struct FormBinding {
-    int id;
-    Exchange kind;
-    double CErvalunDlg::*number;
-    int CErvalunDlg::*index;
-    std::string CErvalunDlg::*text;
-    // Shown by a read-only control: the field is the truth and is never read back. Reading the
-    // result numbers back would refuse a result beyond 360 degrees and block every later store.
-    bool loadOnly;
-};
-
-constexpr FormBinding Number(int id, double CErvalunDlg::*field) {
-    return {id, Exchange::Number, field, nullptr, nullptr, false};
-}
-constexpr FormBinding Result(int id, double CErvalunDlg::*field) {
-    return {id, Exchange::Number, field, nullptr, nullptr, true};
-}
-constexpr FormBinding Index(int id, int CErvalunDlg::*field) {
-    return {id, Exchange::Index, nullptr, field, nullptr, false};
-}
-constexpr FormBinding Text(int id, std::string CErvalunDlg::*field) {
-    return {id, Exchange::Text, nullptr, nullptr, field, true};
-}
-constexpr FormBinding Lines(int id, std::string CErvalunDlg::*field) {
-    return {id, Exchange::Lines, nullptr, nullptr, field, true};
-}
-
-const FormBinding kBindings[] = {
-    Number(kLonDeg1, &CErvalunDlg::m_lonDeg1),
-    Number(kLonMin1, &CErvalunDlg::m_lonMin1),
-    Number(kLonSec1, &CErvalunDlg::m_lonSec1),
-    Number(kLatDeg1, &CErvalunDlg::m_latDeg1),
-    Number(kLatMin1, &CErvalunDlg::m_latMin1),
-    Number(kLatSec1, &CErvalunDlg::m_latSec1),
-    Number(kBearing1, &CErvalunDlg::m_bearing1),
-    Number(kLonDeg2, &CErvalunDlg::m_lonDeg2),
-    Number(kLonMin2, &CErvalunDlg::m_lonMin2),
-    Number(kLonSec2, &CErvalunDlg::m_lonSec2),
-    Number(kLatDeg2, &CErvalunDlg::m_latDeg2),
-    Number(kLatMin2, &CErvalunDlg::m_latMin2),
-    Number(kLatSec2, &CErvalunDlg::m_latSec2),
-    Number(kBearing2, &CErvalunDlg::m_bearing2),
-    Result(kResLonDeg, &CErvalunDlg::m_resLonDeg),
-    Result(kResLonMin, &CErvalunDlg::m_resLonMin),
-    Result(kResLonSec, &CErvalunDlg::m_resLonSec),
-    Result(kResLatDeg, &CErvalunDlg::m_resLatDeg),
-    Result(kResLatMin, &CErvalunDlg::m_resLatMin),
-    Result(kResLatSec, &CErvalunDlg::m_resLatSec),
-    Index(kLonHem1, &CErvalunDlg::m_lonHem1),
-    Index(kLonHem2, &CErvalunDlg::m_lonHem2),
-    Index(kLatHem1, &CErvalunDlg::m_latHem1),
-    Index(kLatHem2, &CErvalunDlg::m_latHem2),
-    Text(kResLonHem, &CErvalunDlg::m_resLonHem),
-    Text(kResLatHem, &CErvalunDlg::m_resLatHem),
-    Index(kPosition1, &CErvalunDlg::m_position1),
-    Index(kPosition2, &CErvalunDlg::m_position2),
-    Text(kNearestName, &CErvalunDlg::m_nearestName),
-    Index(kMembers, &CErvalunDlg::m_member),
-    Text(kOperatorName, &CErvalunDlg::m_operatorName),
-    Lines(kParticipants, &CErvalunDlg::m_participantsText),
-};
-
 // The twelve coordinate edits, in the order ValidateCoordinates reads them; bearings excluded.
 constexpr std::array<int, 12> kCoordinateEdits = {kLonDeg1, kLonMin1, kLonSec1, kLatDeg1,
                                                   kLatMin1, kLatSec1, kLonDeg2, kLonMin2,
@@ -104,13 +37,6 @@ constexpr std::array<int, 12> kCoordinateEdits = {kLonDeg1, kLonMin1, kLonSec1, 
 constexpr std::array<int, 14> kInputEdits = {kLonDeg1, kLonMin1,  kLonSec1, kLatDeg1, kLatMin1,
                                              kLatSec1, kBearing1, kLonDeg2, kLonMin2, kLonSec2,
                                              kLatDeg2, kLatMin2,  kLatSec2, kBearing2};
-
-const char* const kNotANumberMessage = "Entrez un nombre.";
-const char* const kOutOfRangeMessage = "Entrez un nombre compris entre 0 et 360.";
-
-bool IsEntry(int index, std::size_t size) {
-    return index >= 0 && static_cast<std::size_t>(index) < size;
-}
 
 } // namespace
 
@@ -241,72 +167,6 @@ bool CErvalunDlg::FillMembersCombo() {
     return true;
 }
 
-bool CErvalunDlg::UpdateData(bool save) {
-    for (const FormBinding& binding : kBindings) {
-        QWidget* control = GetDlgItem(binding.id);
-        if (save && binding.loadOnly) {
-            continue;
-        }
-        switch (binding.kind) {
-        case Exchange::Number: {
-            auto* edit = static_cast<QLineEdit*>(control);
-            double& field = this->*binding.number;
-            if (!save) {
-                const QString shown = QString::fromStdString(ervalun::FormatFormNumber(field));
-                // Only a changed text is set, so only a change notifies the validation.
-                if (edit->text() != shown) {
-                    edit->setText(shown);
-                    edit->setCursorPosition(0);
-                }
-                break;
-            }
-            const QByteArray text = edit->text().toUtf8();
-            const ervalun::FormNumberStatus status = ervalun::ParseFormNumber(
-                std::string_view(text.constData(), static_cast<std::size_t>(text.size())), field);
-            if (status != ervalun::FormNumberStatus::Ok) {
-                ShowMessage(status == ervalun::FormNumberStatus::OutOfRange ? kOutOfRangeMessage
-                                                                            : kNotANumberMessage);
-                edit->setFocus();
-                edit->selectAll();
-                return false;
-            }
-            break;
-        }
-        case Exchange::Index: {
-            auto* combo = static_cast<QComboBox*>(control);
-            int& field = this->*binding.index;
-            if (save) {
-                field = combo->currentIndex();
-            } else {
-                combo->setCurrentIndex(
-                    IsEntry(field, static_cast<std::size_t>(combo->count())) ? field : -1);
-            }
-            break;
-        }
-        case Exchange::Text: {
-            auto* edit = static_cast<QLineEdit*>(control);
-            const QString shown = DisplayName(this->*binding.text);
-            if (edit->text() != shown) {
-                edit->setText(shown);
-                edit->setCursorPosition(0);
-            }
-            break;
-        }
-        case Exchange::Lines: {
-            auto* edit = static_cast<QPlainTextEdit*>(control);
-            const QString shown = DisplayNameLines(this->*binding.text);
-            if (edit->toPlainText() != shown) {
-                edit->setPlainText(shown);
-                // The newest name is the one just added: keep it in view.
-                edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
-            }
-            break;
-        }
-        }
-    }
-    return true;
-}
-
 void CErvalunDlg::ShowMessage(const std::string& text) {
     messages_->ShowMessage(text);
 }
@@ -395,7 +255,8 @@ void CErvalunDlg::ValidateCoordinates() {
 
 void CErvalunDlg::OnPosition1Changed() {
     UpdateData(true);
-    if (m_engine->directoryLoaded && IsEntry(m_position1, m_engine->directory.size())) {
+    if (m_engine->directoryLoaded &&
+        ervalun::DesignatesEntry(m_position1, m_engine->directory.size())) {
         m_engine->FillFromPosition(m_engine->directory, m_position1, m_lonDeg1, m_lonMin1,
                                    m_lonSec1, m_latDeg1, m_latMin1, m_latSec1, m_lonHem1,
                                    m_latHem1);
@@ -405,7 +266,8 @@ void CErvalunDlg::OnPosition1Changed() {
 
 void CErvalunDlg::OnPosition2Changed() {
     UpdateData(true);
-    if (m_engine->directoryLoaded && IsEntry(m_position2, m_engine->directory.size())) {
+    if (m_engine->directoryLoaded &&
+        ervalun::DesignatesEntry(m_position2, m_engine->directory.size())) {
         m_engine->FillFromPosition(m_engine->directory, m_position2, m_lonDeg2, m_lonMin2,
                                    m_lonSec2, m_latDeg2, m_latMin2, m_latSec2, m_lonHem2,
                                    m_latHem2);
@@ -430,7 +292,7 @@ void CErvalunDlg::OnAddParticipant() {
 }
 
 Member* CErvalunDlg::SelectedMember() {
-    if (!m_engine->rosterLoaded || !IsEntry(m_member, m_engine->roster.size())) {
+    if (!m_engine->rosterLoaded || !ervalun::DesignatesEntry(m_member, m_engine->roster.size())) {
         return nullptr;
     }
     return &m_engine->roster[static_cast<std::size_t>(m_member)];

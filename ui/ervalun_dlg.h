@@ -36,9 +36,9 @@ public:
     // The control of the template with this identifier, or null.
     QWidget* GetDlgItem(int id) const;
 
-    // Form exchange. save: controls to fields, stopping at the first refused number (message,
-    // focus on that edit, later fields unchanged); returns false then. Otherwise fields to
-    // controls.
+    // Form exchange (ui/form_exchange.cpp). save: controls to fields, stopping at the first
+    // refused number (message, focus on that edit, later fields unchanged); returns false then.
+    // Otherwise fields to controls.
     bool UpdateData(bool save = true);
 
     // Commands.
