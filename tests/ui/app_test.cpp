@@ -15,6 +15,9 @@ using namespace dialog_testing;
 class AppTest : public QObject {
     Q_OBJECT
 
+    // Made after the application, which sets the environment's locale.
+    FrenchLocale locale_;
+
 private slots:
     void theApplicationRunsTheDialogAndShowsModalBoxes() {
         // The program as started: no sink of the test's own, so the messages of the missing

@@ -19,12 +19,10 @@ using namespace dlgid;
 class DialogListsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FrenchLocale> locale_;
+    // Made after the application, which sets the environment's locale.
+    FrenchLocale locale_;
 
 private slots:
-    void initTestCase() { locale_ = std::make_unique<FrenchLocale>(); }
-    void cleanupTestCase() { locale_.reset(); }
-
     void choosingAPositionFillsItsGroup() {
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);

@@ -43,12 +43,10 @@ double BearingTowards(double x1, double y1, double x2, double y2) {
 class DialogTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FrenchLocale> locale_;
+    // Made after the application, which sets the environment's locale.
+    FrenchLocale locale_;
 
 private slots:
-    void initTestCase() { locale_ = std::make_unique<FrenchLocale>(); }
-    void cleanupTestCase() { locale_.reset(); }
-
     void startUpState() {
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 #include <cmath>
 #include <vector>
 
@@ -32,6 +34,9 @@ using namespace dlgid;
 
 class DialogWindowTest : public QObject {
     Q_OBJECT
+
+    // Made after the application, which sets the environment's locale.
+    FrenchLocale locale_;
 
 private slots:
     void templateLayoutAndAccessibility() {
