@@ -1,8 +1,8 @@
 // The form's number parser on arbitrary text, and the form's display of a value read back by
 // the same parser: the form shows 15 significant digits, so a value comes back within that
 // precision, is always accepted, and does not move on any later round.
-#include "engine/form_number.h"
 #include "fuzz/fuzz_support.h"
+#include "ui/form/form_number.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,6 +10,10 @@
 #include <string_view>
 
 namespace {
+
+using ervalun::FormatFormNumber;
+using ervalun::FormNumberStatus;
+using ervalun::ParseFormNumber;
 
 void RoundTrip(double v) {
     using fuzz_support::Check;

@@ -33,7 +33,6 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* iconLabel = new QLabel(this);
     iconLabel->setObjectName(QStringLiteral("aboutIcon"));
     // An icon control takes the icon's own size, whatever the template says.
-    constexpr int kIconSize = 32;
     iconLabel->setPixmap(icon.pixmap(kIconSize, kIconSize));
     iconLabel->setGeometry(du.X(11), du.Y(17), kIconSize, kIconSize);
 

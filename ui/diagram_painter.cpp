@@ -1,7 +1,7 @@
 #include "ui/diagram_painter.h"
 
-#include "engine/diagram_scale.h"
 #include "engine/numeric.h"
+#include "ui/form/diagram_scale.h"
 
 #include <QColor>
 #include <QPainter>
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+using ervalun::DiagramPoints;
 using ervalun::TruncToInt;
 
 namespace {

@@ -1,56 +1,36 @@
 #include "ui/display_text.h"
 
+#include <QByteArrayView>
+#include <QStringDecoder>
 #include <QStringList>
 
-bool IsValidUtf8(const std::string& bytes) {
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned int codePoint = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            codePoint = c & 0x1Fu;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            codePoint = c & 0x0Fu;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            codePoint = c & 0x07u;
-        } else {
-            return false; // continuation byte first, overlong lead 0xC0/0xC1, or beyond 0xF4
-        }
-        if (n - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((s[i + k] & 0xC0u) != 0x80u) {
-                return false;
-            }
-            codePoint = (codePoint << 6) | (s[i + k] & 0x3Fu);
-        }
-        // Overlong forms, UTF-16 surrogates and values past U+10FFFF are not UTF-8.
-        if ((length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000) ||
-            (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
-            return false;
-        }
-        i += length;
+#include <optional>
+
+namespace {
+
+// The bytes as UTF-8, or nothing when they are not UTF-8 (a sequence cut short, overlong, a
+// surrogate or beyond U+10FFFF). Stateless: a sequence cut short at the end is an error, not
+// the start of more to come. A byte order mark at the start is dropped.
+std::optional<QString> DecodeUtf8(const std::string& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError()) {
+        return std::nullopt;
     }
-    return true;
+    return text;
+}
+
+} // namespace
+
+bool IsValidUtf8(const std::string& bytes) {
+    return DecodeUtf8(bytes).has_value();
 }
 
 QString DisplayName(const std::string& bytes) {
-    const auto size = static_cast<qsizetype>(bytes.size());
-    if (IsValidUtf8(bytes)) {
-        return QString::fromUtf8(bytes.data(), size);
+    if (std::optional<QString> text = DecodeUtf8(bytes)) {
+        return *text;
     }
-    return QString::fromLatin1(bytes.data(), size);
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 QString DisplayNameLines(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QPushButton;
 class QTextBrowser;
 class QVBoxLayout;
 
@@ -16,10 +17,12 @@ public:
     static QString HelpHtml(const QString& folder);
 
     QTextBrowser* browser() const { return browser_; }
-    // Holds the text, then a row for buttons; more entries can be added below the text.
-    QVBoxLayout* layout() const { return layout_; }
+
+    // A button below the text, after those added before it, for the owner to connect.
+    QPushButton* AddEntry(const QString& text, const QString& objectName);
 
 private:
     QTextBrowser* browser_ = nullptr;
-    QVBoxLayout* layout_ = nullptr;
+    QVBoxLayout* column_ = nullptr;
+    int entries_ = 0;
 };

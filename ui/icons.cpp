@@ -15,7 +15,6 @@
 namespace {
 
 constexpr QRgb kIconLineColour = qRgb(0, 0, 255);
-constexpr int kLegendSize = 32;
 
 QRgb MarkerColour(DiagramMarker marker) {
     switch (marker) {
@@ -81,14 +80,10 @@ QIcon ApplicationIcon() {
 }
 
 QImage LegendIconImage(DiagramMarker marker) {
-    QImage image(kLegendSize, kLegendSize, QImage::Format_ARGB32);
+    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32);
     image.fill(kDiagramBackground);
     QPainter painter(&image);
-    FillCross(painter, 16.0, 16.0, 10.0, 4.0, MarkerColour(marker));
+    FillCross(painter, kIconSize / 2.0, kIconSize / 2.0, 10.0, 4.0, MarkerColour(marker));
     painter.end();
     return image;
-}
-
-QIcon LegendIcon(DiagramMarker marker) {
-    return QIcon(QPixmap::fromImage(LegendIconImage(marker)));
 }

@@ -3,6 +3,10 @@
 #include <QIcon>
 #include <QImage>
 
+// The size in pixels of an icon control (the about box's, the diagram legend's), whatever the
+// font: icons are not measured in dialog units.
+inline constexpr int kIconSize = 32;
+
 // The three markers of the bearing diagram, which the legend icons stand for.
 enum class DiagramMarker { FirstPoint, SecondPoint, Result };
 
@@ -14,6 +18,5 @@ QImage ApplicationIconImage(int size);
 // box. Needs a QGuiApplication.
 QIcon ApplicationIcon();
 
-// A legend icon: one 32 x 32 cross in the marker's diagram colour on yellow.
+// A legend icon: one kIconSize x kIconSize cross in the marker's diagram colour on yellow.
 QImage LegendIconImage(DiagramMarker marker);
-QIcon LegendIcon(DiagramMarker marker);

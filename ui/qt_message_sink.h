@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/triangulation_engine.h"
+#include "data/message_sink.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,112 +1,41 @@
-#include "engine/diagram_scale.h"
-#include "engine/form_number.h"
-#include "ui/about_dialog.h"
-#include "ui/dialog_units.h"
-#include "ui/display_text.h"
-#include "ui/ervalun_app.h"
-#include "ui/ervalun_dlg.h"
-#include "ui/help_window.h"
+// The main dialog's form: what it shows at start, when "&Calculer" is offered, what a
+// calculation reads and writes, and how refused numbers are handled. Under a French locale,
+// whose decimal comma must change nothing.
 
-#include <QAbstractItemView>
-#include <QAccessible>
+#include "tests/ui/dialog_test_support.h"
+#include "ui/display_text.h"
+#include "ui/form/form_number.h"
+
 #include <QComboBox>
-#include <QContextMenuEvent>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QTimer>
 #include <QtTest>
 
-#include <clocale>
 #include <cmath>
 #include <memory>
 #include <string>
-#include <vector>
 
+using namespace dialog_testing;
 using namespace dlgid;
 
 namespace {
-
-class CapturingSink : public MessageSink {
-public:
-    void ShowMessage(const std::string& text) override {
-        messages << QString::fromUtf8(text.c_str());
-    }
-    QStringList messages;
-};
-
-// A fresh empty folder made the current directory for one test.
-class Workspace {
-public:
-    Workspace() : previous_(QDir::currentPath()) {
-        if (!dir_.isValid() || !QDir::setCurrent(dir_.path())) {
-            qFatal("cannot make a temporary folder");
-        }
-    }
-    ~Workspace() { QDir::setCurrent(previous_); }
-    Workspace(const Workspace&) = delete;
-    Workspace& operator=(const Workspace&) = delete;
-
-    static void Write(const QString& name, const QByteArray& bytes) {
-        QFile file(name);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0) {
-            qFatal("cannot write a test file");
-        }
-    }
-    static QByteArray Read(const QString& name) {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static QList<QByteArray> LogLines() {
-        QList<QByteArray> lines = Read(QStringLiteral("ervalun.log")).split('\n');
-        if (!lines.isEmpty() && lines.last().isEmpty()) {
-            lines.removeLast();
-        }
-        return lines;
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
-
-// Byte order: capitals, then small letters, then UTF-8 (0xC3) and Latin-1 (0xC9) accented
-// names. "Zero" lies at 0 degrees 34 minutes west: its degrees are a negative zero.
-const QByteArray kDirectory = "Rennes 48 6 53 N 1 40 46 O\n"
-                              "Vitre 48 7 26 N 1 12 32 O\n"
-                              "Dinan 48 27 20 N 2 2 50 O\n"
-                              "bourg 46 12 20 N 5 13 40 E\n"
-                              "\xC9tampes 48 26 6 N 2 9 41 E\n"
-                              "\xC3\x89vry 48 37 46 N 2 26 59 E\n"
-                              "Cap 10 30 0 S 2 15 0 O\n"
-                              "Zero 45 0 0 N 0 34 0 O\n";
-const QStringList kDirectoryShown = {QStringLiteral("Cap"),    QStringLiteral("Dinan"),
-                                     QStringLiteral("Rennes"), QStringLiteral("Vitre"),
-                                     QStringLiteral("Zero"),   QStringLiteral("bourg"),
-                                     QStringLiteral("Évry"),   QStringLiteral("Étampes")};
-
-const QByteArray kRoster = "Bravo\nalpha\n\xC9ric\nEric\nZo\xC3\xA9\nDelta\n";
-const QStringList kRosterShown = {QStringLiteral("Bravo"), QStringLiteral("Delta"),
-                                  QStringLiteral("Eric"),  QStringLiteral("Zoé"),
-                                  QStringLiteral("alpha"), QStringLiteral("Éric")};
 
 const int kNumericEdits[] = {kLonDeg1,   kLonMin1,   kLonSec1,   kLatDeg1,   kLatMin1,
                              kLatSec1,   kBearing1,  kLonDeg2,   kLonMin2,   kLonSec2,
                              kLatDeg2,   kLatMin2,   kLatSec2,   kBearing2,  kResLonDeg,
                              kResLonMin, kResLonSec, kResLatDeg, kResLatMin, kResLatSec};
 
-int IndexOf(const QStringList& list, const char* utf8) {
-    return static_cast<int>(list.indexOf(QString::fromUtf8(utf8)));
+double Decimal(double deg, double min, double sec, int negative) {
+    double value = 0.0;
+    TriangulationEngine::DmsToDecimal(deg, min, sec, value);
+    return negative ? -value : value;
+}
+
+// Compass bearing in the longitude/latitude plane from one point towards another.
+double BearingTowards(double x1, double y1, double x2, double y2) {
+    const double degrees = std::atan2(x2 - x1, y2 - y1) * 180.0 / std::acos(-1.0);
+    return degrees < 0.0 ? degrees + 360.0 : degrees;
 }
 
 } // namespace
@@ -114,118 +43,10 @@ int IndexOf(const QStringList& list, const char* utf8) {
 class DialogTest : public QObject {
     Q_OBJECT
 
-    std::string previousLocale_;
-    CapturingSink* sink_ = nullptr;
-
-    // The dialog, made in the current folder, shown and active.
-    std::unique_ptr<CErvalunDlg> Open(CapturingSink& sink) {
-        sink_ = &sink;
-        auto dialog = std::make_unique<CErvalunDlg>(&sink);
-        dialog->show();
-        if (!QTest::qWaitForWindowActive(dialog.get())) {
-            qWarning("the dialog did not become active");
-        }
-        return dialog;
-    }
-
-    static QLineEdit* Edit(CErvalunDlg& d, int id) {
-        return qobject_cast<QLineEdit*>(d.GetDlgItem(id));
-    }
-    static QComboBox* List(CErvalunDlg& d, int id) {
-        return qobject_cast<QComboBox*>(d.GetDlgItem(id));
-    }
-    static QPushButton* Button(CErvalunDlg& d, int id) {
-        return qobject_cast<QPushButton*>(d.GetDlgItem(id));
-    }
-    static QString Text(CErvalunDlg& d, int id) {
-        if (auto* lines = qobject_cast<QPlainTextEdit*>(d.GetDlgItem(id))) {
-            return lines->toPlainText();
-        }
-        return Edit(d, id)->text();
-    }
-    static QStringList Items(QComboBox* list) {
-        QStringList items;
-        for (int i = 0; i < list->count(); ++i) {
-            items << list->itemText(i);
-        }
-        return items;
-    }
-
-    // Replaces an edit's text as a user does: click, select all, type.
-    static void Type(CErvalunDlg& d, int id, const QString& text) {
-        QLineEdit* edit = Edit(d, id);
-        QTest::mouseClick(edit, Qt::LeftButton);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        if (text.isEmpty()) {
-            QTest::keyClick(edit, Qt::Key_Delete);
-        } else {
-            QTest::keyClicks(edit, text);
-        }
-    }
-
-    // Chooses an entry from a drop-down list with the mouse: open it, click the entry.
-    static void ChooseWithMouse(CErvalunDlg& d, int id, int index) {
-        QComboBox* list = List(d, id);
-        QTest::mouseClick(list, Qt::LeftButton);
-        QAbstractItemView* view = list->view();
-        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
-        // A list opened by a click ignores a release that comes as fast as a double click.
-        QTest::qWait(QApplication::doubleClickInterval() + 50);
-        const QModelIndex entry = list->model()->index(index, 0);
-        view->scrollTo(entry);
-        const QRect rect = view->visualRect(entry);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          QPoint(view->viewport()->width() / 2, rect.center().y()));
-        QTRY_VERIFY(!view->window()->isVisible());
-    }
-
-    // Chooses an entry from a drop-down list with the keyboard: Home, then Down.
-    static void ChooseWithKeys(CErvalunDlg& d, int id, int index) {
-        QComboBox* list = List(d, id);
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < index; ++i) {
-            QTest::keyClick(list, Qt::Key_Down);
-        }
-    }
-
-    static void SelectMember(CErvalunDlg& d, int index) {
-        // A member list choice does nothing by itself; only the role buttons read it.
-        ChooseWithKeys(d, kMembers, index);
-    }
-
-    // The decimal degrees shown by a degrees edit and the minutes and seconds edits after it.
-    static double Shown(CErvalunDlg& d, int degreesId) {
-        return Text(d, degreesId).toDouble() + Text(d, degreesId + 1).toDouble() / 60.0 +
-               Text(d, degreesId + 2).toDouble() / 3600.0;
-    }
-
-    static double Decimal(double deg, double min, double sec, int negative) {
-        double value = 0.0;
-        TriangulationEngine::DmsToDecimal(deg, min, sec, value);
-        return negative ? -value : value;
-    }
-
-    // Compass bearing in the longitude/latitude plane from one point towards another.
-    static double BearingTowards(double x1, double y1, double x2, double y2) {
-        const double degrees = std::atan2(x2 - x1, y2 - y1) * 180.0 / std::acos(-1.0);
-        return degrees < 0.0 ? degrees + 360.0 : degrees;
-    }
+    // Made after the application, which sets the environment's locale.
+    FrenchLocale locale_;
 
 private slots:
-    void initTestCase() {
-        // Every test runs under a French locale, whose decimal comma must change nothing.
-        previousLocale_ = std::setlocale(LC_ALL, nullptr);
-        for (const char* name : {"fr_FR.UTF-8", "fr_FR.utf8", "fr_FR"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr) {
-                return;
-            }
-        }
-        qWarning("no French locale here: the locale is not exercised");
-    }
-
-    void cleanupTestCase() { std::setlocale(LC_ALL, previousLocale_.c_str()); }
-
     void startUpState() {
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);
@@ -275,146 +96,6 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), d->GetDlgItem(kMembers));
         QCOMPARE(d->m_calculated, 0);
         QCOMPARE(d->m_operatorChosen, 0);
-    }
-
-    void templateLayoutAndAccessibility() {
-        Workspace work;
-        CapturingSink sink;
-        auto d = Open(sink);
-        const DialogUnits du(d->font());
-
-        QCOMPARE(d->size(), QSize(du.X(308), du.Y(309)));
-        // A sample of places, converted with the dialog font's own metrics.
-        QCOMPARE(d->GetDlgItem(kCalculer)->geometry(), du.Rect(108, 116, 64, 64));
-        QCOMPARE(d->GetDlgItem(kLatSec2)->geometry(), du.Rect(220, 253, 32, 13));
-        QCOMPARE(d->GetDlgItem(kOk)->geometry(), du.Rect(252, 12, 50, 14));
-        QCOMPARE(d->GetDlgItem(kParticipants)->geometry(), du.Rect(12, 124, 80, 48));
-        QCOMPARE(d->GetDlgItem(kDiagram)->geometry(), du.Rect(220, 116, 64, 64));
-        QCOMPARE(d->m_diagramRect, du.Rect(220, 116, 64, 64));
-        QCOMPARE(d->GetDlgItem(kPosition2)->pos(), QPoint(du.X(156), du.Y(206)));
-        QCOMPARE(d->findChild<QLabel*>(QStringLiteral("icon132"))->pos(),
-                 QPoint(du.X(184), du.Y(136)));
-
-        QCOMPARE(Button(*d, kCalculer)->text(), QStringLiteral("&Calculer"));
-        QCOMPARE(Button(*d, kSelectOperator)->text(), QStringLiteral("Sélectionner &Opérateur"));
-        QCOMPARE(Button(*d, kAddParticipant)->text(), QStringLiteral("Ajouter &Participant"));
-        QCOMPARE(Button(*d, kHelp)->text(), QStringLiteral("&?"));
-        QCOMPARE(Button(*d, kOk)->text(), QStringLiteral("OK"));
-        QCOMPARE(Button(*d, kCancel)->text(), QStringLiteral("Annuler"));
-        QVERIFY(Button(*d, kOk)->isDefault());
-        for (int id : {kNearestName, kResLonDeg, kResLatSec, kResLonHem, kOperatorName}) {
-            QVERIFY(Edit(*d, id)->isReadOnly());
-        }
-        QVERIFY(qobject_cast<QPlainTextEdit*>(d->GetDlgItem(kParticipants))->isReadOnly());
-        QVERIFY(!Edit(*d, kBearing2)->isReadOnly());
-
-        // The tab order of the template.
-        const std::vector<int> order = {
-            kMembers,      kSelectOperator, kAddParticipant, kPosition1, kLonDeg1,   kLonMin1,
-            kLonSec1,      kLonHem1,        kLatDeg1,        kLatMin1,   kLatSec1,   kLatHem1,
-            kBearing1,     kPosition2,      kLonDeg2,        kLonMin2,   kLonSec2,   kLonHem2,
-            kLatDeg2,      kLatMin2,        kLatSec2,        kLatHem2,   kBearing2,  kCalculer,
-            kNearestName,  kResLonDeg,      kResLonMin,      kResLonSec, kResLonHem, kResLatDeg,
-            kResLatMin,    kResLatSec,      kResLatHem,      kOk,        kCancel,    kHelp,
-            kOperatorName, kParticipants};
-        d->GetDlgItem(kMembers)->setFocus();
-        for (std::size_t i = 1; i < order.size(); ++i) {
-            if (!d->GetDlgItem(order[i])->isEnabled()) {
-                continue; // "&Calculer", until a coordinate is entered
-            }
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(),
-                     QStringLiteral("ctl%1").arg(order[i]));
-        }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), d->GetDlgItem(kMembers));
-
-        // Every input and output control has its own French name for screen readers.
-        QSet<QString> names;
-        for (int id : order) {
-            const QString name = d->GetDlgItem(id)->accessibleName();
-            QVERIFY2(!name.isEmpty(), qPrintable(QString::number(id)));
-            QVERIFY2(!names.contains(name), qPrintable(name));
-            names.insert(name);
-        }
-        QCOMPARE(Edit(*d, kLonDeg1)->accessibleName(),
-                 QStringLiteral("1ère coordonnée, longitude, degrés"));
-
-        // A button's name holds its visible text ("?" says what it does).
-        for (QPushButton* button : d->findChildren<QPushButton*>()) {
-            const QString shown = button->text().remove(QLatin1Char('&'));
-            const QString name =
-                QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
-            QVERIFY2(name.contains(shown) || (shown == "?" && name == "Aide"), qPrintable(name));
-        }
-
-        // The hemisphere lists show letters but are named, and speak their items, in words;
-        // the spoken item follows the list's choice.
-        const std::pair<int, const char*> hemispheres[] = {
-            {kLonHem1, "Hémisphère de longitude, point 1"},
-            {kLatHem1, "Hémisphère de latitude, point 1"},
-            {kLonHem2, "Hémisphère de longitude, point 2"},
-            {kLatHem2, "Hémisphère de latitude, point 2"}};
-        for (const auto& [id, listName] : hemispheres) {
-            QComboBox* list = List(*d, id);
-            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
-            QVERIFY(a != nullptr);
-            QCOMPARE(a->role(), QAccessible::ComboBox);
-            QCOMPARE(a->text(QAccessible::Name), QString::fromUtf8(listName));
-            const bool longitude = id == kLonHem1 || id == kLonHem2;
-            const QStringList words =
-                longitude ? QStringList{"Est", "Ouest"} : QStringList{"Nord", "Sud"};
-            QCOMPARE(a->text(QAccessible::Value), words[0]);
-            QCOMPARE(a->childCount(), 1);
-            QAccessibleInterface* items = a->child(0);
-            QCOMPARE(items->parent()->object(), list);
-            QCOMPARE(items->childCount(), 2);
-            ChooseWithKeys(*d, id, 1);
-            QCOMPARE(list->currentText(), longitude ? QStringLiteral("O") : QStringLiteral("S"));
-            QCOMPARE(a->text(QAccessible::Value), words[1]);
-            for (int i = 0; i < 2; ++i) {
-                QCOMPARE(items->child(i)->text(QAccessible::Name), words[i]);
-                QCOMPARE(bool(items->child(i)->state().selected), i == 1);
-            }
-            ChooseWithKeys(*d, id, 0);
-        }
-
-        // Every text fits its box, and no two controls overlap (group frames hold them).
-        const QFontMetrics metrics(d->font());
-        for (QLabel* label : d->findChildren<QLabel*>()) {
-            QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(),
-                     qPrintable(label->text()));
-            QVERIFY2(metrics.height() <= label->height(), qPrintable(label->text()));
-        }
-        for (QPushButton* button : d->findChildren<QPushButton*>()) {
-            QString text = button->text();
-            text.remove(QLatin1Char('&'));
-            QVERIFY2(metrics.horizontalAdvance(text) + 8 <= button->width(), qPrintable(text));
-        }
-        for (QGroupBox* group : d->findChildren<QGroupBox*>()) {
-            QVERIFY2(metrics.horizontalAdvance(group->title()) + du.X(8) <= group->width(),
-                     qPrintable(group->title()));
-        }
-        QList<QWidget*> controls;
-        for (QWidget* w : d->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!qobject_cast<QGroupBox*>(w) && w->isVisible()) {
-                QVERIFY2(d->rect().contains(w->geometry()), qPrintable(w->objectName()));
-                controls << w;
-            }
-        }
-        for (int i = 0; i < controls.size(); ++i) {
-            for (int j = i + 1; j < controls.size(); ++j) {
-                QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
-                         qPrintable(controls[i]->objectName() + " / " + controls[j]->objectName() +
-                                    " " + controls[i]->accessibleName()));
-            }
-        }
-
-        // Before any calculation the diagram area is yellow in a black frame.
-        const QImage area = d->GetDlgItem(kDiagram)->grab().toImage();
-        QCOMPARE(area.pixelColor(0, 0), QColor(Qt::black));
-        QCOMPARE(area.pixelColor(area.width() - 1, area.height() - 1), QColor(Qt::black));
-        QCOMPARE(area.pixelColor(area.width() / 2, area.height() / 2), QColor(255, 255, 0));
     }
 
     void calculerFollowsTheCoordinateEdits() {
@@ -474,9 +155,9 @@ private slots:
         const KnownPosition& target = dir[static_cast<std::size_t>(rennes)];
         const KnownPosition& from1 = dir[static_cast<std::size_t>(dinan)];
         const KnownPosition& from2 = dir[static_cast<std::size_t>(vitre)];
-        const QString bearing1 = QString::fromStdString(FormatFormNumber(
+        const QString bearing1 = QString::fromStdString(ervalun::FormatFormNumber(
             BearingTowards(from1.longitude, from1.latitude, target.longitude, target.latitude)));
-        const QString bearing2 = QString::fromStdString(FormatFormNumber(
+        const QString bearing2 = QString::fromStdString(ervalun::FormatFormNumber(
             BearingTowards(from2.longitude, from2.latitude, target.longitude, target.latitude)));
         Type(*d, kBearing1, bearing1);
         Type(*d, kBearing2, bearing2);
@@ -497,7 +178,7 @@ private slots:
         const int results[] = {kResLonDeg, kResLonMin, kResLonSec,
                                kResLatDeg, kResLatMin, kResLatSec};
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(Text(*d, results[i]), QString::fromStdString(FormatFormNumber(r[i])));
+            QCOMPARE(Text(*d, results[i]), QString::fromStdString(ervalun::FormatFormNumber(r[i])));
         }
         // Both bearings aim at Rennes, so the result is Rennes, in the west and the north.
         QCOMPARE(Text(*d, kNearestName), QStringLiteral("Rennes"));
@@ -650,144 +331,6 @@ private slots:
         QVERIFY(sink.messages.isEmpty());
     }
 
-    void choosingAPositionFillsItsGroup() {
-        Workspace work;
-        Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);
-        CapturingSink sink;
-        auto d = Open(sink);
-        QCOMPARE(sink.messages, QStringList({"Fichier operateurs.txt absent"}));
-        sink.messages.clear();
-        Type(*d, kBearing1, QStringLiteral("12"));
-        Type(*d, kBearing2, QStringLiteral("34"));
-
-        // Cap: 10 30 0 S, 2 15 0 O in the file: positive degrees and the letters O and S.
-        ChooseWithMouse(*d, kPosition1, IndexOf(kDirectoryShown, "Cap"));
-        QCOMPARE(Text(*d, kLonDeg1), QStringLiteral("2"));
-        QCOMPARE(Text(*d, kLonMin1), QStringLiteral("15"));
-        QCOMPARE(Text(*d, kLonSec1), QStringLiteral("0"));
-        QCOMPARE(List(*d, kLonHem1)->currentText(), QStringLiteral("O"));
-        QCOMPARE(Text(*d, kLatDeg1), QStringLiteral("10"));
-        QCOMPARE(Text(*d, kLatMin1), QStringLiteral("30"));
-        QCOMPARE(List(*d, kLatHem1)->currentText(), QStringLiteral("S"));
-        QCOMPARE(Text(*d, kBearing1), QStringLiteral("12"));
-        QVERIFY(Button(*d, kCalculer)->isEnabled());
-        // The second group is untouched.
-        for (int id : {kLonDeg2, kLonMin2, kLonSec2, kLatDeg2, kLatMin2, kLatSec2}) {
-            QCOMPARE(Text(*d, id), QStringLiteral("0"));
-        }
-
-        // Évry, in the second list: east and north, only the second group changes.
-        ChooseWithKeys(*d, kPosition2, IndexOf(kDirectoryShown, "Évry"));
-        QCOMPARE(Text(*d, kLonDeg2), QStringLiteral("2"));
-        QCOMPARE(Text(*d, kLonMin2), QStringLiteral("26"));
-        QCOMPARE(Text(*d, kLonSec2), QStringLiteral("59"));
-        QCOMPARE(List(*d, kLonHem2)->currentText(), QStringLiteral("E"));
-        QCOMPARE(Text(*d, kLatDeg2), QStringLiteral("48"));
-        QCOMPARE(List(*d, kLatHem2)->currentText(), QStringLiteral("N"));
-        QCOMPARE(Text(*d, kBearing2), QStringLiteral("34"));
-        QCOMPARE(Text(*d, kLonMin1), QStringLiteral("15"));
-        QCOMPARE(List(*d, kLatHem1)->currentText(), QStringLiteral("S"));
-
-        // Zero lies at 0 degrees 34 minutes west: the group shows 0 and "O", not "-0" or "E".
-        ChooseWithKeys(*d, kPosition1, IndexOf(kDirectoryShown, "Zero"));
-        QCOMPARE(Text(*d, kLonDeg1), QStringLiteral("0"));
-        QCOMPARE(Text(*d, kLonMin1), QStringLiteral("34"));
-        QCOMPARE(List(*d, kLonHem1)->currentText(), QStringLiteral("O"));
-        QCOMPARE(List(*d, kLatHem1)->currentText(), QStringLiteral("N"));
-        QVERIFY(sink.messages.isEmpty());
-    }
-
-    void operatorAndParticipantRoles() {
-        Workspace work;
-        Workspace::Write(QStringLiteral("operateurs.txt"), kRoster);
-        CapturingSink sink;
-        auto d = Open(sink);
-        QCOMPARE(sink.messages, QStringList({"Fichier ervalun.txt absent"}));
-        sink.messages.clear();
-        const int bravo = IndexOf(kRosterShown, "Bravo");
-        const int delta = IndexOf(kRosterShown, "Delta");
-        const int eric = IndexOf(kRosterShown, "Éric");
-        QPushButton* chooseOperator = Button(*d, kSelectOperator);
-        QPushButton* addParticipant = Button(*d, kAddParticipant);
-        const auto& roster = d->m_engine->roster;
-
-        // No member selected: nothing happens.
-        QTest::mouseClick(chooseOperator, Qt::LeftButton);
-        QTest::mouseClick(addParticipant, Qt::LeftButton);
-        QVERIFY(sink.messages.isEmpty());
-        QVERIFY(d->m_engine->operators.empty() && d->m_engine->participants.empty());
-
-        // Role -1, no operator yet: Éric becomes a participant.
-        SelectMember(*d, eric);
-        QTest::mouseClick(addParticipant, Qt::LeftButton);
-        QVERIFY(sink.messages.isEmpty());
-        QCOMPARE(Text(*d, kParticipants), QStringLiteral("Éric"));
-        QCOMPARE(roster[static_cast<std::size_t>(eric)].role, 1);
-        // Role 1, no operator: neither role again.
-        QTest::mouseClick(chooseOperator, Qt::LeftButton);
-        QTest::mouseClick(addParticipant, Qt::LeftButton);
-        QCOMPARE(sink.messages, QStringList({"opérateur déjà enregistré en tant que participant",
-                                             "participant déjà enregistré"}));
-        sink.messages.clear();
-        QCOMPARE(Text(*d, kOperatorName), QString());
-        QCOMPARE(Text(*d, kParticipants), QStringLiteral("Éric"));
-
-        // Role -1, no operator: Bravo becomes the operator (keyboard mnemonic).
-        SelectMember(*d, bravo);
-        QTest::keyClick(d.get(), Qt::Key_O, Qt::AltModifier);
-        QTRY_COMPARE(Text(*d, kOperatorName), QStringLiteral("Bravo"));
-        QVERIFY(sink.messages.isEmpty());
-        QCOMPARE(d->m_operatorChosen, 1);
-        QCOMPARE(roster[static_cast<std::size_t>(bravo)].role, 0);
-
-        // Role -1, an operator exists: Delta cannot operate but can take part.
-        SelectMember(*d, delta);
-        QTest::mouseClick(chooseOperator, Qt::LeftButton);
-        QCOMPARE(sink.messages, QStringList({"opérateur déjà enregistré"}));
-        QCOMPARE(Text(*d, kOperatorName), QStringLiteral("Bravo"));
-        sink.messages.clear();
-        QTest::keyClick(d.get(), Qt::Key_P, Qt::AltModifier);
-        QTRY_COMPARE(Text(*d, kParticipants), QStringLiteral("Éric\nDelta"));
-        QVERIFY(sink.messages.isEmpty());
-
-        // Role 0: the operator again, as either role.
-        SelectMember(*d, bravo);
-        QTest::mouseClick(chooseOperator, Qt::LeftButton);
-        QTest::mouseClick(addParticipant, Qt::LeftButton);
-        QCOMPARE(sink.messages, QStringList({"opérateur déjà enregistré",
-                                             "participant déjà enregistré en tant qu'opérateur"}));
-        sink.messages.clear();
-
-        // Role 1, an operator exists.
-        SelectMember(*d, eric);
-        QTest::mouseClick(chooseOperator, Qt::LeftButton);
-        QTest::mouseClick(addParticipant, Qt::LeftButton);
-        QCOMPARE(sink.messages, QStringList({"opérateur déjà enregistré en tant que participant",
-                                             "participant déjà enregistré"}));
-
-        // The member list keeps its selection; the texts and the engine's lists agree.
-        QCOMPARE(List(*d, kMembers)->currentIndex(), eric);
-        QCOMPARE(Text(*d, kParticipants), QStringLiteral("Éric\nDelta"));
-        QCOMPARE(d->m_participantsText, std::string("\xC9ric\r\nDelta\r\n"));
-        QCOMPARE(d->m_operatorName, std::string("Bravo"));
-        QCOMPARE(d->m_engine->operators.size(), std::size_t(1));
-        QCOMPARE(d->m_engine->operators[0].name, std::string("Bravo"));
-        QCOMPARE(d->m_engine->operators[0].role, 0);
-        QCOMPARE(d->m_engine->participants.size(), std::size_t(2));
-        QCOMPARE(d->m_engine->participants[0].name, std::string("\xC9ric"));
-        QCOMPARE(d->m_engine->participants[1].name, std::string("Delta"));
-        QCOMPARE(d->m_engine->participants[1].role, 1);
-
-        // The roll goes into the log, as bytes. (Enter on a focused button presses that
-        // button, so the focus goes to an edit first.)
-        QTest::mouseClick(Edit(*d, kBearing1), Qt::LeftButton);
-        QTest::keyClick(Edit(*d, kBearing1), Qt::Key_Return);
-        const QList<QByteArray> log = Workspace::LogLines();
-        QCOMPARE(log.size(), 1);
-        QVERIFY(log[0].startsWith("Bravo;"));
-        QVERIFY(log[0].endsWith(";\xC9ric;Delta;"));
-    }
-
     void refusedNumbersShowAMessageAndTheCommandGoesOn() {
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);
@@ -871,347 +414,6 @@ private slots:
         QTest::mouseClick(Button(*d, kSelectOperator), Qt::LeftButton);
         QCOMPARE(Text(*d, kOperatorName), QStringLiteral("Delta"));
         QVERIFY(sink.messages.isEmpty());
-    }
-
-    void missingOrBrokenFilesStillOpenTheDialog() {
-        {
-            Workspace work;
-            CapturingSink sink;
-            auto d = Open(sink);
-            // The directory is read first.
-            QCOMPARE(sink.messages,
-                     QStringList({"Fichier ervalun.txt absent", "Fichier operateurs.txt absent"}));
-            sink.messages.clear();
-            QVERIFY(d->isVisible());
-            for (int id : {kPosition1, kPosition2, kMembers}) {
-                QCOMPARE(List(*d, id)->count(), 0);
-            }
-            QTest::mouseClick(Button(*d, kSelectOperator), Qt::LeftButton);
-            QTest::mouseClick(Button(*d, kAddParticipant), Qt::LeftButton);
-            QVERIFY(sink.messages.isEmpty());
-            QCOMPARE(Text(*d, kOperatorName), QString());
-
-            // Typed coordinates calculate all the same.
-            Type(*d, kLonDeg1, QStringLiteral("2"));
-            Type(*d, kLatDeg1, QStringLiteral("48"));
-            Type(*d, kBearing1, QStringLiteral("45"));
-            Type(*d, kLonDeg2, QStringLiteral("3"));
-            Type(*d, kLatDeg2, QStringLiteral("48"));
-            Type(*d, kBearing2, QStringLiteral("315"));
-            QTest::mouseClick(Button(*d, kCalculer), Qt::LeftButton);
-            QCOMPARE(Text(*d, kNearestName), QStringLiteral("RESULTAT"));
-            QVERIFY(std::abs(Shown(*d, kResLonDeg) - 2.5) < 1e-6);
-            QVERIFY(std::abs(Shown(*d, kResLatDeg) - 48.5) < 1e-6);
-            QCOMPARE(Text(*d, kResLonHem), QStringLiteral("E"));
-            QCOMPARE(Workspace::LogLines().size(), 1);
-            QVERIFY(sink.messages.isEmpty());
-        }
-        {
-            Workspace work;
-            Workspace::Write(QStringLiteral("ervalun.txt"), "Haut 361 0 0 N 1 0 0 E\n");
-            Workspace::Write(QStringLiteral("operateurs.txt"), QByteArray(300, 'x') + "\n");
-            CapturingSink sink;
-            auto d = Open(sink);
-            QCOMPARE(sink.messages, QStringList({"Fichier ervalun.txt incorrect",
-                                                 "Fichier operateurs.txt incorrect"}));
-            for (int id : {kPosition1, kPosition2, kMembers}) {
-                QCOMPARE(List(*d, id)->count(), 0);
-            }
-            QVERIFY(!Button(*d, kCalculer)->isEnabled());
-        }
-        {
-            // A hemisphere letter that is not N/S or E/O is told once, with its line, after
-            // the files' own messages; the directory still loads as it reads.
-            Workspace work;
-            Workspace::Write(QStringLiteral("ervalun.txt"),
-                             "Rennes 48 6 53 N 1 40 46 O\nCol du Midi 45 52 44 N 6 53 15 E\n"
-                             "Londres 51 30 26 N 0 7 39 W\n");
-            CapturingSink sink;
-            auto d = Open(sink);
-            QCOMPARE(sink.messages.size(), 2);
-            QCOMPARE(sink.messages[0], QStringLiteral("Fichier operateurs.txt absent"));
-            QVERIFY2(sink.messages[1].startsWith(
-                         "Fichier ervalun.txt, ligne 2 : « 52 » n'est pas une lettre de "
-                         "latitude (N ou S)"),
-                     qPrintable(sink.messages[1]));
-            QVERIFY(sink.messages[1].contains("\n\nCol du Midi 45 52 44 N 6 53 15 E\n\n"));
-            // Read out of step after the name with spaces, as the reader reads it.
-            QCOMPARE(List(*d, kPosition1)->count(), 3);
-        }
-        {
-            Workspace work;
-            Workspace::Write(QStringLiteral("ervalun.txt"),
-                             "Londres 51 30 26 N 0 7 39 W\nHaut 361 0 0 N 1 0 0 E\n");
-            CapturingSink sink;
-            auto d = Open(sink);
-            QCOMPARE(sink.messages.size(), 3);
-            QCOMPARE(sink.messages.mid(0, 2), QStringList({"Fichier ervalun.txt incorrect",
-                                                           "Fichier operateurs.txt absent"}));
-            QVERIFY2(sink.messages[2].startsWith("Fichier ervalun.txt, ligne 1 : « W »"),
-                     qPrintable(sink.messages[2]));
-        }
-    }
-
-    void namesShowAsUtf8OrLatin1() {
-        QVERIFY(IsValidUtf8("plain"));
-        QVERIFY(IsValidUtf8("Zo\xC3\xA9"));
-        QVERIFY(IsValidUtf8("\xE2\x82\xAC 10"));
-        QVERIFY(IsValidUtf8("\xF0\x9F\x97\xBA"));
-        QVERIFY(!IsValidUtf8("Zo\xE9"));           // Latin-1
-        QVERIFY(!IsValidUtf8("\xC3"));             // cut short
-        QVERIFY(!IsValidUtf8("\xC0\xAF"));         // overlong
-        QVERIFY(!IsValidUtf8("\xE0\x80\xAF"));     // overlong
-        QVERIFY(!IsValidUtf8("\xED\xA0\x80"));     // surrogate
-        QVERIFY(!IsValidUtf8("\xF4\x90\x80\x80")); // beyond U+10FFFF
-        QVERIFY(!IsValidUtf8("\xA9t\xE9"));        // continuation byte first
-        QCOMPARE(DisplayName("Zo\xC3\xA9"), QStringLiteral("Zoé"));
-        QCOMPARE(DisplayName("Zo\xE9"), QStringLiteral("Zoé"));
-        QCOMPARE(DisplayName("\xC3\xA9t\xE9"), QStringLiteral("Ã©té"));
-        QCOMPARE(DisplayName(std::string()), QString());
-        QCOMPARE(DisplayNameLines("A\r\n\xC9ric\r\nZo\xC3\xA9\r\n"),
-                 QStringLiteral("A\nÉric\nZoé"));
-        QCOMPARE(DisplayNameLines("\r\n\r\n"), QStringLiteral("\n"));
-    }
-
-    void largeDirectoryOpensQuickly() {
-        Workspace work;
-        CapturingSink sink;
-        QElapsedTimer timer;
-        timer.start();
-        Open(sink)->close();
-        const qint64 small = timer.elapsed();
-
-        QByteArray big;
-        big.reserve(100000 * 40);
-        for (int i = 0; i < 100000; ++i) {
-            big += "Lieu" + QByteArray::number(99999 - i) + " 47 " + QByteArray::number(i % 60) +
-                   " 10 N 1 " + QByteArray::number(i % 60) + " 20 O\n";
-        }
-        Workspace::Write(QStringLiteral("ervalun.txt"), big);
-        Workspace::Write(QStringLiteral("operateurs.txt"), big.left(1000000));
-        sink.messages.clear();
-        timer.restart();
-        auto d = Open(sink);
-        const qint64 large = timer.elapsed();
-        QVERIFY(sink.messages.isEmpty());
-        QCOMPARE(List(*d, kPosition1)->count(), 100000);
-        QCOMPARE(List(*d, kPosition2)->count(), 100000);
-        QCOMPARE(List(*d, kPosition1)->itemText(0), QStringLiteral("Lieu0"));
-        // Opening the list and choosing its last entry stay quick too.
-        timer.restart();
-        List(*d, kPosition1)->showPopup();
-        QVERIFY(QTest::qWaitForWindowExposed(List(*d, kPosition1)->view()->window()));
-        List(*d, kPosition1)->hidePopup();
-        ChooseWithKeys(*d, kPosition2, 0);
-        QTest::keyClick(List(*d, kPosition2), Qt::Key_End);
-        const qint64 choose = timer.elapsed();
-        QCOMPARE(List(*d, kPosition2)->currentText(), QStringLiteral("Lieu99999"));
-        QCOMPARE(d->m_position2, 99999);
-        // Lieu99999 is the first record of the file, whose minutes are 0.
-        QCOMPARE(Text(*d, kLonMin2), QStringLiteral("0"));
-        QCOMPARE(Text(*d, kLatMin2), QStringLiteral("0"));
-        qInfo("dialog opened in %lld ms empty, %lld ms with 100000 positions; list opened and "
-              "two choices in %lld ms",
-              small, large, choose);
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-        const qint64 allowance = 3000;
-#else
-        const qint64 allowance = 500;
-#endif
-        QVERIFY2(large - small < allowance, qPrintable(QString::number(large - small)));
-        QVERIFY2(choose < allowance, qPrintable(QString::number(choose)));
-    }
-
-    void helpWindowExplainsTheFiles() {
-        Workspace work;
-        CapturingSink sink;
-        auto d = Open(sink);
-        QVERIFY(d->HelpWindow() == nullptr);
-        QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
-        CHelpWindow* help = d->HelpWindow();
-        QVERIFY(help != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(help));
-        const QString text = help->browser()->toPlainText();
-        for (const char* word : {"ervalun.txt", "operateurs.txt", "calibration.txt", "ervalun.log",
-                                 "map.html", "Refuge 45 12 30.5 N 6 5 0 E", "azimut",
-                                 "~/Ervalun"}) {
-            QVERIFY2(text.contains(QString::fromUtf8(word)), word);
-        }
-        // It says which folder the program works in.
-        QVERIFY(text.contains(QDir::toNativeSeparators(QDir::currentPath())));
-        // It closes on its own; the dialog stays.
-        help->close();
-        QVERIFY(!help->isVisible());
-        QVERIFY(d->isVisible());
-        QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
-        QCOMPARE(d->HelpWindow(), help);
-        QVERIFY(help->isVisible());
-    }
-
-    void diagramIsDrawnAfterACalculation() {
-        Workspace work;
-        CapturingSink sink;
-        auto d = Open(sink);
-        QWidget* area = d->GetDlgItem(kDiagram);
-        const int w = d->m_diagramRect.width();
-        const int h = d->m_diagramRect.height();
-        QCOMPARE(area->size(), QSize(w, h));
-        const QColor yellow(255, 255, 0);
-
-        // Before any calculation: a yellow area in a 1-pixel black frame, nothing else.
-        QImage before = area->grab().toImage();
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
-                QCOMPARE(before.pixelColor(x, y), edge ? QColor(Qt::black) : yellow);
-            }
-        }
-
-        // Two points on one parallel sighting a point north of their middle.
-        Type(*d, kLonDeg1, QStringLiteral("2"));
-        Type(*d, kLatDeg1, QStringLiteral("48"));
-        Type(*d, kBearing1, QStringLiteral("26.5650511770780"));
-        Type(*d, kLonDeg2, QStringLiteral("3"));
-        Type(*d, kLatDeg2, QStringLiteral("48"));
-        Type(*d, kBearing2, QStringLiteral("333.434948822922"));
-        QTest::mouseClick(Button(*d, kCalculer), Qt::LeftButton);
-        QCOMPARE(d->m_calculated, 1);
-
-        const TriangulationEngine& e = *d->m_engine;
-        QVERIFY(std::abs(e.result.longitude - 2.5) < 1e-6);
-        QVERIFY(std::abs(e.result.latitude - 49) < 1e-6);
-        const DiagramPoints p =
-            ScaleDiagram(e.position1.longitude, e.position1.latitude, e.position2.longitude,
-                         e.position2.latitude, e.result.longitude, e.result.latitude, w, h);
-        // The first point at 10 % across and 90 % down, the second at 90 %, the result above.
-        QCOMPARE(p.x1, static_cast<int>(0.1 * w));
-        QCOMPARE(p.y2, p.y1);
-        QVERIFY(p.yr < p.y1);
-
-        const QImage after = area->grab().toImage();
-        QCOMPARE(after.pixelColor(p.x1, p.y1), QColor(128, 0, 128));
-        QCOMPARE(after.pixelColor(p.x2, p.y2), QColor(0, 128, 0));
-        QCOMPARE(after.pixelColor(p.xr, p.yr), QColor(255, 0, 0));
-        // Halfway along each line, clear of the crosses, the line is black.
-        for (const QPoint& end : {QPoint(p.x1, p.y1), QPoint(p.x2, p.y2)}) {
-            const QPoint mid = (end + QPoint(p.xr, p.yr)) / 2;
-            bool black = false;
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) {
-                    black = black || after.pixelColor(mid.x() + dx, mid.y() + dy) == Qt::black;
-                }
-            }
-            QVERIFY2(black, "no black line pixel halfway");
-        }
-        QCOMPARE(after.pixelColor(w / 2, h - 3), yellow);
-        QCOMPARE(after.pixelColor(0, h / 2), QColor(Qt::black));
-    }
-
-    void aboutBoxOpensFromTheContextMenuAndTheHelpWindow() {
-        Workspace work;
-        CapturingSink sink;
-        auto d = Open(sink);
-        QStringList seen;
-        QTimer user;
-        connect(&user, &QTimer::timeout, this, [&] {
-            QMenu* menu = nullptr;
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* m = qobject_cast<QMenu*>(w); m != nullptr && m->isVisible()) {
-                    menu = m;
-                }
-            }
-            if (menu != nullptr) {
-                QStringList entries;
-                for (QAction* a : menu->actions()) {
-                    entries << a->text();
-                }
-                seen << "menu: " + entries.join(QStringLiteral(", "));
-                // Clicked once this tick is over: the entry runs a modal box, and a timer does
-                // not fire again while its own handler is still running.
-                const QPoint entry = menu->actionGeometry(menu->actions().value(0)).center();
-                QTimer::singleShot(
-                    0, menu, [menu, entry] { QTest::mouseClick(menu, Qt::LeftButton, {}, entry); });
-            } else if (auto* box = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
-                seen << "about: " + box->windowTitle();
-                QTest::keyClick(box, Qt::Key_Escape);
-            }
-        });
-        user.start(50);
-
-        // A right click on the dialog opens its context menu; its entry opens the about box.
-        QTest::mouseClick(d->windowHandle(), Qt::RightButton, {},
-                          QPoint(d->width() - 4, d->height() - 4));
-        QTRY_COMPARE(seen.size(), 2);
-        // The about entry comes first; the geodesic check follows it.
-        const QString menu =
-            QStringLiteral("menu: &A propos d'ervalun..., Contrôle &géodésique...");
-        QCOMPARE(seen, QStringList({menu, "about: A propos d'Ervalun"}));
-
-        // The Menu key: the windowing system turns it into a keyboard context-menu event for the
-        // focused control, here the member list, which leaves it to the dialog.
-        d->GetDlgItem(kMembers)->setFocus();
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
-                                  d->GetDlgItem(kMembers)->mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(d->GetDlgItem(kMembers), &menuKey);
-        QTRY_COMPARE(seen.size(), 4);
-        QCOMPARE(seen.mid(2), QStringList({menu, "about: A propos d'Ervalun"}));
-
-        // The same entry in the help window.
-        QTest::mouseClick(Button(*d, kHelp), Qt::LeftButton);
-        auto* entry = d->HelpWindow()->findChild<QPushButton*>(QStringLiteral("helpAbout"));
-        QVERIFY(entry != nullptr);
-        QCOMPARE(entry->text(), QStringLiteral("&A propos d'ervalun..."));
-        QTest::mouseClick(entry, Qt::LeftButton);
-        QTRY_COMPARE(seen.size(), 5);
-        QCOMPARE(seen.last(), QStringLiteral("about: A propos d'Ervalun"));
-        user.stop();
-        // The box gave the focus back to the help window, so the next Escape closes the help
-        // and not the program.
-        QTRY_COMPARE(QApplication::activeWindow(), d->HelpWindow());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QVERIFY(!d->HelpWindow()->isVisible());
-        QVERIFY(d->isVisible());
-    }
-
-    void theApplicationRunsTheDialogAndShowsModalBoxes() {
-        // The program as started: no sink of the test's own, so the messages of the missing
-        // files come as real message boxes, which this timer reads and closes like a user.
-        Workspace work;
-        QStringList seen;
-        bool dialogRan = false;
-        QTimer user;
-        connect(&user, &QTimer::timeout, this, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                // Centred over the dialog, which is already on screen behind it.
-                const auto* owner = qobject_cast<CErvalunDlg*>(box->parentWidget());
-                const QPoint offset = owner == nullptr ? QPoint(9999, 9999)
-                                                       : box->frameGeometry().center() -
-                                                             owner->frameGeometry().center();
-                const bool centred =
-                    owner != nullptr && owner->isVisible() && offset.manhattanLength() <= 2;
-                seen << box->windowTitle() + " | " + box->text() + " | " +
-                            QString::number(box->buttons().size()) + " " +
-                            box->buttons().value(0)->text() +
-                            (box->isModal() ? " | modal" : " | not modal") +
-                            (centred ? " | centred" : " | not centred");
-                box->button(QMessageBox::Ok)->click();
-            } else if (auto* dialog = qobject_cast<CErvalunDlg*>(modal)) {
-                dialogRan = dialog->isVisible() && dialog->windowTitle() == "Ervalun";
-                // Enter calculates and leaves the dialog open; Escape ends it.
-                QTest::keyClick(dialog, Qt::Key_Return);
-                QTest::keyClick(dialog, Qt::Key_Escape);
-            }
-        });
-        user.start(50);
-        CErvalunApp app;
-        QVERIFY(!app.InitInstance());
-        user.stop();
-        QCOMPARE(seen, QStringList({"Ervalun | Fichier ervalun.txt absent | 1 OK | modal | centred",
-                                    "Ervalun | Fichier operateurs.txt absent | 1 OK | modal | "
-                                    "centred"}));
-        QVERIFY(dialogRan);
-        QCOMPARE(Workspace::LogLines().size(), 1);
     }
 };
 

@@ -1,5 +1,5 @@
-#include "engine/form_number.h"
 #include "ui/ervalun_dlg.h"
+#include "ui/form/form_number.h"
 #include "ui/geodesic_window.h"
 #include "ui/help_window.h"
 
@@ -166,7 +166,7 @@ private slots:
         const int ids[] = {kResLonDeg, kResLonMin, kResLonSec, kResLatDeg, kResLatMin, kResLatSec};
         for (int i = 0; i < 6; ++i) {
             const QString tip = d->GetDlgItem(ids[i])->toolTip();
-            const QString whole = QString::fromStdString(FormatFormNumber(values[i]));
+            const QString whole = QString::fromStdString(ervalun::FormatFormNumber(values[i]));
             // The seconds are cut in their box; the tooltip has every digit.
             QVERIFY2(tip.contains(whole), qPrintable(tip));
             QVERIFY2(tip.contains(QStringLiteral("Point géodésique à ")), qPrintable(tip));

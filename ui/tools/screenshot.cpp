@@ -13,9 +13,9 @@
 // dialog would show to the standard error stream. The two others picture the screen, so they
 // need one (for example under xvfb-run). Qt's French texts are loaded as the program does.
 
-#include "engine/form_number.h"
 #include "ui/ervalun_app.h"
 #include "ui/ervalun_dlg.h"
+#include "ui/form/form_number.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -282,10 +282,10 @@ int main(int argc, char* argv[]) {
         ChooseFromList(dialog, dlgid::kPosition2, choice.second);
         const Plane target = At(directory[static_cast<std::size_t>(choice.target)]);
         Item<QLineEdit>(dialog, dlgid::kBearing1)
-            ->setText(QString::fromStdString(FormatFormNumber(
+            ->setText(QString::fromStdString(ervalun::FormatFormNumber(
                 BearingTowards(At(directory[static_cast<std::size_t>(choice.first)]), target))));
         Item<QLineEdit>(dialog, dlgid::kBearing2)
-            ->setText(QString::fromStdString(FormatFormNumber(
+            ->setText(QString::fromStdString(ervalun::FormatFormNumber(
                 BearingTowards(At(directory[static_cast<std::size_t>(choice.second)]), target))));
     } else {
         std::fprintf(stderr,

@@ -1,4 +1,4 @@
-#include "engine/form_number.h"
+#include "ui/form/form_number.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,10 @@
 #include <string>
 
 namespace {
+
+using ervalun::FormatFormNumber;
+using ervalun::FormNumberStatus;
+using ervalun::ParseFormNumber;
 
 FormNumberStatus Parse(const std::string& text, double& value) {
     return ParseFormNumber(text, value);

@@ -1,9 +1,10 @@
-#include "engine/diagram_scale.h"
+#include "ui/form/diagram_scale.h"
 
 #include "engine/numeric.h"
 
 #include <algorithm>
 
+using ervalun::DiagramPoints;
 using ervalun::TruncToInt;
 
 DiagramPoints ScaleDiagram(double x1, double y1, double x2, double y2, double xr, double yr,

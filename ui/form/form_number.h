@@ -5,6 +5,8 @@
 
 // The numbers of the dialog's form, formatted and parsed the same way whatever the locale.
 
+namespace ervalun {
+
 enum class FormNumberStatus { Ok, NotANumber, OutOfRange };
 
 // Parses a form field: blanks and tabs around a decimal number (optional sign, digits with at
@@ -16,3 +18,5 @@ FormNumberStatus ParseFormNumber(std::string_view text, double& value);
 // Shortest general notation with up to 15 significant digits and a decimal point: 0 -> "0",
 // 0.5 -> "0.5", 1e20 -> "1e+20".
 std::string FormatFormNumber(double value);
+
+} // namespace ervalun

@@ -1,9 +1,11 @@
-#include "engine/form_number.h"
+#include "ui/form/form_number.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 #include <system_error>
+
+namespace ervalun {
 
 namespace {
 
@@ -150,3 +152,5 @@ std::string FormatFormNumber(double value) {
     }
     return std::string(buffer, ptr);
 }
+
+} // namespace ervalun

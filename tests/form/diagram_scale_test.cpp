@@ -1,4 +1,4 @@
-#include "engine/diagram_scale.h"
+#include "ui/form/diagram_scale.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <vector>
 
 namespace {
+
+using ervalun::DiagramPoints;
 
 // Flattens the six pixel values so a whole placement can be compared at once.
 std::vector<int> Flat(const DiagramPoints& p) {
