@@ -10,19 +10,12 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <clocale>
 
 namespace dialog_testing {
 
-Workspace::Workspace() : previous_(QDir::currentPath()) {
-    if (!dir_.isValid() || !QDir::setCurrent(dir_.path())) {
-        qFatal("cannot make a temporary folder");
-    }
-}
+Workspace::Workspace() = default;
 
-Workspace::~Workspace() {
-    QDir::setCurrent(previous_);
-}
+Workspace::~Workspace() = default;
 
 void Workspace::Write(const QString& name, const QByteArray& bytes) {
     QFile file(name);
@@ -42,19 +35,6 @@ QList<QByteArray> Workspace::LogLines() {
         lines.removeLast();
     }
     return lines;
-}
-
-FrenchLocale::FrenchLocale() : previous_(std::setlocale(LC_ALL, nullptr)) {
-    for (const char* name : {"fr_FR.UTF-8", "fr_FR.utf8", "fr_FR"}) {
-        if (std::setlocale(LC_ALL, name) != nullptr) {
-            return;
-        }
-    }
-    qWarning("no French locale here: the locale is not exercised");
-}
-
-FrenchLocale::~FrenchLocale() {
-    std::setlocale(LC_ALL, previous_.c_str());
 }
 
 const QByteArray kDirectory = "Rennes 48 6 53 N 1 40 46 O\n"

@@ -3,13 +3,14 @@
 // What the dialog's tests share: a work folder, a message sink, the French locale, sample
 // reference files and the gestures of a user on the dialog's controls.
 
+#include "tests/support/locale_guard.h"
+#include "tests/support/work_dir.h"
 #include "ui/ervalun_dlg.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <string>
@@ -43,22 +44,12 @@ public:
     static QList<QByteArray> LogLines();
 
 private:
-    QTemporaryDir dir_;
-    QString previous_;
+    testing_support::ScopedWorkDir dir_;
 };
 
-// Makes the process locale French for the life of the object, when the machine has one: the
-// dialog must not read or show a decimal comma.
-class FrenchLocale {
-public:
-    FrenchLocale();
-    ~FrenchLocale();
-    FrenchLocale(const FrenchLocale&) = delete;
-    FrenchLocale& operator=(const FrenchLocale&) = delete;
-
-private:
-    std::string previous_;
-};
+// The process locale French for the life of the object, when the machine has one: the dialog
+// must not read or show a decimal comma.
+using testing_support::FrenchLocale;
 
 // Byte order: capitals, then small letters, then UTF-8 (0xC3) and Latin-1 (0xC9) accented
 // names. "Zero" lies at 0 degrees 34 minutes west: its degrees are a negative zero.
