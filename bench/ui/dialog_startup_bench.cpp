@@ -1,7 +1,9 @@
-// The dialog with a 100,000-entry directory, on the offscreen platform unless another is asked
-// for: its start-up (construction, which reads and sorts both reference files and fills the
-// lists, showing, and the first paint), and a user opening a position list and choosing its
-// last entry.
+// The dialog on the offscreen platform unless another is asked for: its start-up
+// (construction, which reads and sorts both reference files and fills the lists, showing, and
+// the events that follow until it is idle) with the example files, and the same with a
+// 100,000-entry directory; and a user opening a position list of 100,000 entries and choosing
+// its last entry.
+#include "bench/directory_sample.h"
 #include "ui/ervalun_app.h"
 #include "ui/ervalun_dlg.h"
 
@@ -9,6 +11,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 
@@ -17,13 +20,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <string>
 
 namespace {
 
 constexpr int kDirectoryEntries = 100000;
-constexpr int kMembers = 200;
+constexpr int kExampleEntries = 23;
+
+// The folder of the example files, beside this source's folder.
+const char* const kExamplesFolder = ERVALUN_EXAMPLES_DIR;
 
 class CountingSink : public MessageSink {
 public:
@@ -31,50 +36,29 @@ public:
     int count = 0;
 };
 
-bool WriteText(const char* name, const std::string& text) {
-    std::FILE* f = std::fopen(name, "wb");
-    if (f == nullptr) {
+// The example files, or the example roster and a generated directory of entries records.
+bool WriteStartUpFiles(int entries) {
+    const QString examples = QString::fromUtf8(kExamplesFolder);
+    if (!QFile::copy(examples + QStringLiteral("/operateurs.txt"),
+                     QStringLiteral("operateurs.txt"))) {
         return false;
     }
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
+    if (entries == kExampleEntries) {
+        return QFile::copy(examples + QStringLiteral("/ervalun.txt"),
+                           QStringLiteral("ervalun.txt"));
+    }
+    return bench_support::WriteWholeFile("ervalun.txt",
+                                         bench_support::RealisticDirectory(entries, 2002));
 }
 
-// Random names of 4 to 16 letters, so that the sort has work to do.
-std::string RandomName(std::mt19937& rng) {
-    std::uniform_int_distribution<int> length(4, 16);
-    std::uniform_int_distribution<int> letter(0, 51);
-    std::string name;
-    for (int i = length(rng); i > 0; --i) {
-        const int l = letter(rng);
-        name.push_back(static_cast<char>(l < 26 ? 'A' + l : 'a' + (l - 26)));
-    }
-    return name;
-}
-
-bool WriteReferenceFiles() {
-    std::mt19937 rng(2002);
-    std::uniform_int_distribution<int> degrees(0, 89);
-    std::uniform_int_distribution<int> minutes(0, 59);
-    std::string text;
-    for (int i = 0; i < kDirectoryEntries; ++i) {
-        text += RandomName(rng);
-        text += ' ' + std::to_string(degrees(rng)) + ' ' + std::to_string(minutes(rng)) + ' ' +
-                std::to_string(minutes(rng)) + " N " + std::to_string(degrees(rng)) + ' ' +
-                std::to_string(minutes(rng)) + ' ' + std::to_string(minutes(rng)) + " E\n";
-    }
-    std::string members;
-    for (int i = 0; i < kMembers; ++i) {
-        members += RandomName(rng) + ' ' + RandomName(rng) + '\n';
-    }
-    return WriteText("ervalun.txt", text) && WriteText("operateurs.txt", members);
-}
-
-void BM_DialogStartUpWith100kDirectory(benchmark::State& state) {
+// Start-up until the dialog is shown and idle: both lists filled, every event handled.
+void BM_DialogStartUp(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
     QTemporaryDir folder;
     const QString previous = QDir::currentPath();
-    if (!folder.isValid() || !QDir::setCurrent(folder.path()) || !WriteReferenceFiles()) {
+    if (!folder.isValid() || !QDir::setCurrent(folder.path()) || !WriteStartUpFiles(entries)) {
         state.SkipWithError("cannot prepare the reference files");
+        QDir::setCurrent(previous);
         return;
     }
     for (auto _ : state) {
@@ -82,8 +66,9 @@ void BM_DialogStartUpWith100kDirectory(benchmark::State& state) {
         auto dialog = std::make_unique<CErvalunDlg>(&sink);
         dialog->show();
         QCoreApplication::processEvents();
-        const bool loaded =
-            sink.count == 0 && dialog->m_engine->directory.size() == kDirectoryEntries;
+        const auto* list = static_cast<QComboBox*>(dialog->GetDlgItem(dlgid::kPosition2));
+        const bool loaded = sink.count == 0 && dialog->m_engine->directoryLoaded == 1 &&
+                            list->count() == entries && dialog->isVisible();
         // Closing and destroying the dialog is not part of the start-up.
         state.PauseTiming();
         dialog.reset();
@@ -96,7 +81,11 @@ void BM_DialogStartUpWith100kDirectory(benchmark::State& state) {
     }
     QDir::setCurrent(previous);
 }
-BENCHMARK(BM_DialogStartUpWith100kDirectory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogStartUp)
+    ->Arg(kExampleEntries)
+    ->Arg(kDirectoryEntries)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void PressKey(QWidget* target, Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -109,7 +98,8 @@ void PressKey(QWidget* target, Qt::Key key) {
 void BM_OpenLargeListAndChooseItsLastEntry(benchmark::State& state) {
     QTemporaryDir folder;
     const QString previous = QDir::currentPath();
-    if (!folder.isValid() || !QDir::setCurrent(folder.path()) || !WriteReferenceFiles()) {
+    if (!folder.isValid() || !QDir::setCurrent(folder.path()) ||
+        !WriteStartUpFiles(kDirectoryEntries)) {
         state.SkipWithError("cannot prepare the reference files");
         return;
     }
