@@ -13,16 +13,8 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Powers of ten that a double holds exactly.
-constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
-// Up to this many digits the mantissa is an integer below 2^53, exact in a double.
-constexpr int kExactDigits = 15;
-
-// The usual field, such as "45" or "30.5": at most 15 digits, at most one point and no
-// exponent. An exact integer divided by an exact power of ten is then the correctly rounded
-// value, the same that the general conversion gives. False sends the text the general way.
+// A short decimal (see ShortDecimalValue) followed by anything but an exponent. False sends the
+// text the general way.
 bool ParseShortDecimal(std::string_view text, double& value) {
     unsigned long long mantissa = 0;
     int digits = 0;
@@ -32,7 +24,7 @@ bool ParseShortDecimal(std::string_view text, double& value) {
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (IsDigit(c)) {
-            if (++digits > kExactDigits) {
+            if (++digits > kShortDecimalDigits) {
                 return false;
             }
             mantissa = mantissa * 10 + static_cast<unsigned long long>(c - '0');
@@ -48,7 +40,7 @@ bool ParseShortDecimal(std::string_view text, double& value) {
     if (digits == 0 || (i < text.size() && (text[i] == 'e' || text[i] == 'E'))) {
         return false;
     }
-    value = static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
+    value = ShortDecimalValue(mantissa, fraction);
     return true;
 }
 

@@ -3,11 +3,15 @@
 #include "data/directory_number.h"
 #include "data/text_reader.h"
 
-#include <cmath>
+#include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 namespace ervalun {
 
@@ -16,93 +20,244 @@ namespace {
 // 254 bytes is the longest token; a token that reaches this length makes the file incorrect.
 constexpr std::size_t kTokenLimit = 255;
 
-// A number field: false when it lies outside 0 to 360.
-bool ReadNumberField(std::string_view token, double& target) {
-    const double value = ParseDirectoryNumber(token);
-    if (!(value >= 0.0 && value <= 360.0)) {
+// The shortest record: nine one-byte tokens, each followed by a delimiter.
+constexpr std::uintmax_t kShortestRecord = 18;
+
+bool IsDelimiter(char c) {
+    return c == ' ' || c == '\n';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The first space or line feed of [p, end), or end. Eight bytes at a time where a word's bytes
+// lie in memory from its lowest to its highest.
+const char* FindDelimiter(const char* p, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101;
+        constexpr std::uint64_t kHighBits = 0x8080808080808080;
+        while (end - p >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, sizeof word);
+            const std::uint64_t spaces = word ^ (kOnes * ' ');
+            const std::uint64_t feeds = word ^ (kOnes * '\n');
+            // The high bit of each byte that is now zero; bytes above the first such one may be
+            // marked too, never bytes below it, so the lowest mark is the first delimiter.
+            const std::uint64_t marks =
+                (((spaces - kOnes) & ~spaces) | ((feeds - kOnes) & ~feeds)) & kHighBits;
+            if (marks != 0) {
+                return p + std::countr_zero(marks) / 8;
+            }
+            p += 8;
+        }
+    }
+    while (p < end && !IsDelimiter(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// A number field where it lies, when it is a short decimal (see ShortDecimalValue) ended by a
+// delimiter: the value is then the one ParseDirectoryNumber gives, and p moves to the
+// delimiter. False leaves the token to ParseDirectoryNumber. A delimiter must follow p.
+bool ReadShortDecimal(const char*& p, double& value) {
+    const char* q = p;
+    std::uint64_t digits = 0;
+    int count = 0;
+    while (IsDigit(*q)) {
+        digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
+        ++count;
+        ++q;
+    }
+    int fraction = 0;
+    if (*q == '.') {
+        ++q;
+        while (IsDigit(*q)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
+            ++fraction;
+            ++q;
+        }
+    }
+    count += fraction;
+    if (count == 0 || count > kShortDecimalDigits || !IsDelimiter(*q)) {
         return false;
     }
-    // Only "S" and "O" give an entry its hemisphere; a field written "-0" must not turn into a
-    // negative zero that would pass for south or west.
-    target = value + 0.0;
+    value = ShortDecimalValue(digits, fraction);
+    p = q;
     return true;
 }
 
-// Turns the tokens, nine at a time, into directory entries.
-class RecordBuilder {
+// Turns the tokens, nine at a time, into directory entries, appended to the list as their
+// first field comes; an entry whose record does not complete is taken back.
+class RecordReader {
 public:
-    // Takes the next token, read on the given line, as the field it stands for; false when a
-    // number is out of range.
-    bool Take(std::string_view token, std::size_t line, std::vector<KnownPosition>& list) {
+    explicit RecordReader(std::vector<KnownPosition>& list) : list_(list), first_(list.size()) {}
+    ~RecordReader() {
+        if (field_ != 1) {
+            list_.pop_back();
+        }
+    }
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    // The tokens of [p, end), whose last byte is a delimiter, read in place. False at a stop
+    // condition (a number out of range, a token too long).
+    bool Scan(const char* p, const char* end) {
+        for (;;) {
+            for (; p < end; ++p) {
+                if (*p == '\n') {
+                    ++line;
+                } else if (*p != ' ') {
+                    break;
+                }
+            }
+            if (p == end) {
+                return true;
+            }
+            // The usual fields are read without finding their end first; any other token is
+            // cut out and taken like one joined across chunks.
+            if (field_ == 5 || field_ == 9) {
+                if (IsDelimiter(p[1]) && (*p == 'S' || *p == 'N' || *p == 'E' || *p == 'O')) {
+                    Hemisphere(std::string_view(p, 1));
+                    ++p;
+                    continue;
+                }
+            } else if (field_ != 1) {
+                double value = 0.0;
+                if (ReadShortDecimal(p, value)) {
+                    if (!Number(value)) {
+                        return false;
+                    }
+                    continue;
+                }
+            }
+            const char* q = FindDelimiter(p, end);
+            if (!Take(std::string_view(p, static_cast<std::size_t>(q - p)))) {
+                return false;
+            }
+            p = q;
+        }
+    }
+
+    // One whole token, not empty, as the field it stands for. False at a stop condition.
+    bool Take(std::string_view token) {
+        if (token.size() >= kTokenLimit) {
+            return false;
+        }
         switch (field_) {
         case 1:
-            working_.name.assign(token);
-            break;
-        case 2:
-            if (!ReadNumberField(token, working_.latitudeDegrees)) {
-                return false;
+            Name(token);
+            return true;
+        case 5:
+        case 9:
+            Hemisphere(token);
+            return true;
+        default:
+            return Number(ParseDirectoryNumber(token));
+        }
+    }
+
+    // Makes room, before a chunk of the given bytes, for the records the rest of the file will
+    // likely hold, judged by those read so far; growing by doubling would leave up to half
+    // the list unused. fileBytes 0: nothing known.
+    void MakeRoom(std::uintmax_t fileBytes, std::uintmax_t bytesRead, std::size_t chunkBytes) {
+        const std::size_t read = list_.size() - first_;
+        if (fileBytes <= bytesRead || bytesRead == 0 || read == 0) {
+            return;
+        }
+        const std::uintmax_t inChunk = read * chunkBytes / bytesRead + 1;
+        if (list_.capacity() - list_.size() >= 2 * inChunk) {
+            return;
+        }
+        const std::uintmax_t rest = fileBytes - bytesRead;
+        const double perByte = static_cast<double>(read) / static_cast<double>(bytesRead);
+        auto more = static_cast<std::uintmax_t>(perByte * static_cast<double>(rest));
+        more += more / 50 + 2 * inChunk;
+        more = std::min(more, rest / kShortestRecord + 1);
+        if (more < list_.max_size() - list_.size()) {
+            list_.reserve(list_.size() + static_cast<std::size_t>(more));
+            // The entry of a record that runs on into this chunk has moved.
+            if (field_ != 1) {
+                entry_ = &list_.back();
             }
+        }
+    }
+
+    // The line of the token being read, from 1.
+    std::size_t line = 1;
+    // The first hemisphere field that is not one of the two letters, if any.
+    std::optional<DirectoryMistake> mistake;
+
+private:
+    void Name(std::string_view token) {
+        entry_ = &list_.emplace_back();
+        // Made at its own size: assigning to the empty name would round its capacity up.
+        entry_->name = std::string(token);
+        field_ = 2;
+    }
+
+    // A number field of the entry being read; false when it lies outside 0 to 360.
+    bool Number(double value) {
+        if (!(value >= 0.0 && value <= 360.0)) {
+            return false;
+        }
+        // Only "S" and "O" give an entry its hemisphere; a field written "-0" must not turn into
+        // a negative zero that would pass for south or west.
+        value += 0.0;
+        switch (field_) {
+        case 2:
+            entry_->latitudeDegrees = value;
             break;
         case 3:
-            if (!ReadNumberField(token, working_.latitudeMinutes)) {
-                return false;
-            }
+            entry_->latitudeMinutes = value;
             break;
         case 4:
-            if (!ReadNumberField(token, working_.latitudeSeconds)) {
-                return false;
-            }
-            break;
-        case 5:
-            south_ = token == "S";
-            if (!south_ && token != "N") {
-                NoteMistake(token, line, false);
-            }
+            entry_->latitudeSeconds = value;
             break;
         case 6:
-            if (!ReadNumberField(token, working_.longitudeDegrees)) {
-                return false;
-            }
+            entry_->longitudeDegrees = value;
             break;
         case 7:
-            if (!ReadNumberField(token, working_.longitudeMinutes)) {
-                return false;
-            }
-            break;
-        case 8:
-            if (!ReadNumberField(token, working_.longitudeSeconds)) {
-                return false;
-            }
+            entry_->longitudeMinutes = value;
             break;
         default:
-            if (token != "O" && token != "E") {
-                NoteMistake(token, line, true);
-            }
-            Complete(token == "O", list);
-            field_ = 1;
-            return true;
+            entry_->longitudeSeconds = value;
+            break;
         }
         ++field_;
         return true;
     }
 
-    // The first hemisphere field that is not one of the two letters, if any.
-    std::optional<DirectoryMistake> mistake;
+    void Hemisphere(std::string_view token) {
+        if (field_ == 5) {
+            south_ = token == "S";
+            if (!south_ && token != "N") {
+                NoteMistake(token, false);
+            }
+            field_ = 6;
+            return;
+        }
+        const bool west = token == "O";
+        if (!west && token != "E") {
+            NoteMistake(token, true);
+        }
+        Complete(*entry_, west);
+        field_ = 1;
+    }
 
-private:
-    void NoteMistake(std::string_view token, std::size_t line, bool longitude) {
+    void NoteMistake(std::string_view token, bool longitude) {
         if (!mistake) {
             mistake = DirectoryMistake{line, std::string(token), longitude, {}};
         }
     }
 
-    void Complete(bool west, std::vector<KnownPosition>& list) {
-        KnownPosition& entry = list.emplace_back(working_);
+    void Complete(KnownPosition& entry, bool west) const {
         // The sign applies to the whole angle, also when the degrees are 0.
-        entry.latitude = SignedDecimal(working_.latitudeDegrees, working_.latitudeMinutes,
-                                       working_.latitudeSeconds, south_ ? 1 : 0);
-        entry.longitude = SignedDecimal(working_.longitudeDegrees, working_.longitudeMinutes,
-                                        working_.longitudeSeconds, west ? 1 : 0);
+        entry.latitude = SignedDecimal(entry.latitudeDegrees, entry.latitudeMinutes,
+                                       entry.latitudeSeconds, south_ ? 1 : 0);
+        entry.longitude = SignedDecimal(entry.longitudeDegrees, entry.longitudeMinutes,
+                                        entry.longitudeSeconds, west ? 1 : 0);
         if (south_) {
             entry.latitudeDegrees = -entry.latitudeDegrees;
         }
@@ -111,64 +266,75 @@ private:
         }
     }
 
+    std::vector<KnownPosition>& list_;
+    const std::size_t first_;
+    KnownPosition* entry_ = nullptr;
     int field_ = 1;
     bool south_ = false;
-    KnownPosition working_;
 };
 
 // Space and line feed separate the tokens; a run of them separates like one, so a blank or
 // indented line cannot shift every later field by one. The end of the file ends the last token
 // like a delimiter would.
 ReadStatus ReadRecords(const std::string& fileName, std::vector<KnownPosition>& list,
-                       std::optional<DirectoryMistake>& mistake) {
-    TextReader reader(fileName);
+                       std::optional<DirectoryMistake>& mistake, std::size_t chunkSize) {
+    TextReader reader(fileName, chunkSize);
     if (!reader.IsOpen()) {
         return ReadStatus::Absent;
     }
-    RecordBuilder builder;
+    std::error_code ec;
+    std::uintmax_t fileBytes = std::filesystem::file_size(fileName, ec);
+    if (ec) {
+        fileBytes = 0;
+    }
+    RecordReader records(list);
     // Whatever ends the reading, the mistake seen before it is worth telling.
     struct KeepMistake {
-        RecordBuilder& from;
+        RecordReader& from;
         std::optional<DirectoryMistake>& to;
         ~KeepMistake() { to = std::move(from.mistake); }
-    } keep{builder, mistake};
-    std::size_t line = 1;
-    // A token cut by the end of a chunk is gathered here; others are taken where they lie.
+    } keep{records, mistake};
+    // A token cut by the end of a chunk is gathered here; the others are read where they lie.
     char token[kTokenLimit];
-    std::size_t length = 0;
+    std::size_t gathered = 0;
+    std::uintmax_t bytesRead = 0;
     for (std::string_view chunk = reader.TakeChunk(); !chunk.empty(); chunk = reader.TakeChunk()) {
+        records.MakeRoom(fileBytes, bytesRead, chunk.size());
+        bytesRead += chunk.size();
         const char* p = chunk.data();
         const char* const end = p + chunk.size();
-        while (p < end) {
-            const char* q = p;
-            while (q < end && *q != ' ' && *q != '\n') {
-                ++q;
-            }
+        if (gathered > 0) {
+            const char* q = FindDelimiter(p, end);
             const auto run = static_cast<std::size_t>(q - p);
-            if (length + run >= kTokenLimit) {
+            if (gathered + run >= kTokenLimit) {
                 return ReadStatus::Incorrect;
             }
+            std::memcpy(token + gathered, p, run);
+            gathered += run;
             if (q == end) {
-                std::memcpy(token + length, p, run);
-                length += run;
-                break;
+                continue;
             }
-            std::string_view text(p, run);
-            if (length > 0) {
-                std::memcpy(token + length, p, run);
-                text = std::string_view(token, length + run);
-                length = 0;
-            }
-            if (!text.empty() && !builder.Take(text, line, list)) {
+            if (!records.Take(std::string_view(token, gathered))) {
                 return ReadStatus::Incorrect;
             }
-            if (*q == '\n') {
-                ++line;
-            }
-            p = q + 1;
+            gathered = 0;
+            p = q;
         }
+        // Up to the chunk's last delimiter every token lies whole; the rest waits for the next.
+        const char* last = end;
+        while (last > p && !IsDelimiter(last[-1])) {
+            --last;
+        }
+        if (!records.Scan(p, last)) {
+            return ReadStatus::Incorrect;
+        }
+        gathered = static_cast<std::size_t>(end - last);
+        if (gathered >= kTokenLimit) {
+            return ReadStatus::Incorrect;
+        }
+        std::memcpy(token, last, gathered);
     }
-    if (length > 0 && !builder.Take(std::string_view(token, length), line, list)) {
+    if (gathered > 0 && !records.Take(std::string_view(token, gathered))) {
         return ReadStatus::Incorrect;
     }
     // A record with fewer than nine fields at the end is dropped.
@@ -207,9 +373,10 @@ std::string ReadLineOfFile(const std::string& fileName, std::size_t number) {
 } // namespace
 
 ReadStatus ReadDirectory(const std::string& fileName, std::vector<KnownPosition>& list,
-                         std::optional<DirectoryMistake>& mistake) {
+                         std::optional<DirectoryMistake>& mistake, std::size_t chunkSize) {
     mistake.reset();
-    const ReadStatus status = ReadRecords(fileName, list, mistake);
+    const ReadStatus status =
+        ReadRecords(fileName, list, mistake, chunkSize == 0 ? TextReader::kChunkSize : chunkSize);
     if (mistake) {
         mistake->lineText = ReadLineOfFile(fileName, mistake->line);
     }

@@ -4,6 +4,7 @@
 #include "data/read_status.h"
 #include "data/records.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,9 @@ namespace ervalun {
 // bytes or more makes the file incorrect; the entries completed before it stay in the list. A
 // hemisphere field with another text reads as north or east, and the first such one is kept in
 // mistake with its line (mistake is cleared first). Read with the text-mode rules of
-// TextReader.
+// TextReader, chunkSize bytes at a time (0: the usual size; small sizes are for tests of the
+// tokens that chunks cut).
 ReadStatus ReadDirectory(const std::string& fileName, std::vector<KnownPosition>& list,
-                         std::optional<DirectoryMistake>& mistake);
+                         std::optional<DirectoryMistake>& mistake, std::size_t chunkSize = 0);
 
 } // namespace ervalun

@@ -10,12 +10,6 @@ double Dms::Decimal() const {
 
 namespace ervalun {
 
-double SignedDecimal(double degrees, double minutes, double seconds, int negative) {
-    const double t = degrees + minutes / 60;
-    const double decimal = t + seconds / 3600;
-    return negative != 0 ? -decimal : decimal;
-}
-
 void DecimalToDms(double value, double& degrees, double& minutes, double& seconds) {
     degrees = TruncTowardZero(value);
     const double f = value - degrees;

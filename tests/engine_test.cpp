@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -286,4 +287,37 @@ TEST(NameOrder, UnsignedBytesAndPrefixFirst) {
     EXPECT_EQ(directory[0].name, "Cap");
     EXPECT_EQ(directory[1].name, "Col");
     EXPECT_EQ(directory[2].name, "col");
+}
+
+TEST(NameOrder, SortByNameIsTheStableByteOrderAtAnyLength) {
+    // Names that the sort's 16-byte keys cannot tell apart by themselves: long shared
+    // beginnings, lengths around 8 and 16, zero and high bytes, many repeats. Each record keeps
+    // its own payload, and equal names keep their order, on one thread or on two.
+    std::mt19937 rng(17);
+    const std::string stems[] = {"",         "Saint-Jean-de-Mau",      "Saint-Jean-de-M", "Col-du-",
+                                 "Col-du-G", std::string("Ze\0ro", 5), "\xC3\x89tang-",   "\xC9"};
+    std::uniform_int_distribution<std::size_t> stem(0, std::size(stems) - 1);
+    std::uniform_int_distribution<int> tail(0, 3);
+    std::uniform_int_distribution<int> byte(0, 3);
+    const char bytes[] = {'a', 'A', '\0', '\xFF'};
+    for (const int size : {0, 1, 2, 57, 3000, 140000}) {
+        std::vector<Member> list(static_cast<std::size_t>(size));
+        for (int i = 0; i < size; ++i) {
+            std::string name = stems[stem(rng)];
+            for (int n = tail(rng); n > 0; --n) {
+                name += bytes[byte(rng)];
+            }
+            list[static_cast<std::size_t>(i)].name = name;
+            list[static_cast<std::size_t>(i)].role = i;
+        }
+        std::vector<Member> expected = list;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const Member& a, const Member& b) { return NameLess(a.name, b.name); });
+        SortByName(list);
+        ASSERT_EQ(list.size(), expected.size());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            ASSERT_EQ(list[i].name, expected[i].name) << "size " << size << ", place " << i;
+            ASSERT_EQ(list[i].role, expected[i].role) << "size " << size << ", place " << i;
+        }
+    }
 }
