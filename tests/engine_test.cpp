@@ -203,6 +203,52 @@ TEST(Nearest, TieGoesToTheLastEntryAndDistanceIsUnbounded) {
     EXPECT_EQ(ervalun::ChosenEntry(list), nullptr);
 }
 
+TEST(Nearest, OnePassChoosesAsTheTwoPassRule) {
+    // The rule in its plain form: measure every distance, take the smallest, then the last entry
+    // strictly within 1e-6 of it. Random lists crowded with near ties (steps of a third of the
+    // threshold, so the smallest falls past earlier candidates), far points where 1e-6 is below
+    // the rounding, and points that are no number or infinite.
+    auto rule = [](const std::vector<KnownPosition>& list) -> const KnownPosition* {
+        double smallest = 0.0;
+        bool any = false;
+        for (const KnownPosition& e : list) {
+            if (!std::isnan(e.distance) && (!any || e.distance < smallest)) {
+                smallest = e.distance;
+                any = true;
+            }
+        }
+        const KnownPosition* chosen = nullptr;
+        for (const KnownPosition& e : list) {
+            if (any && e.distance > smallest - 1e-6 && e.distance < 1e-6 + smallest) {
+                chosen = &e;
+            }
+        }
+        return chosen;
+    };
+    std::mt19937 rng(2215);
+    std::uniform_int_distribution<int> count(0, 40);
+    std::uniform_int_distribution<int> step(0, 12);
+    std::uniform_int_distribution<int> kind(0, 49);
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int round = 0; round < 20000; ++round) {
+        const double scale = round % 10 == 0 ? 1e11 : 1.0;
+        std::vector<KnownPosition> list;
+        for (int i = count(rng); i > 0; --i) {
+            const int k = kind(rng);
+            const double lon = k == 0 ? nan : k == 1 ? inf : scale + step(rng) * (1e-6 / 3);
+            list.push_back(Entry("E" + std::to_string(i), lon, 0));
+        }
+        TriangulationEngine engine;
+        std::string name = "avant";
+        const int found = engine.FindNearestPosition(0, 0, name, list);
+        const KnownPosition* expected = rule(list);
+        ASSERT_EQ(found, expected != nullptr ? 1 : 0) << "round " << round;
+        ASSERT_EQ(name, expected != nullptr ? expected->name : "avant") << "round " << round;
+        ASSERT_EQ(ervalun::ChosenEntry(list), expected) << "round " << round;
+    }
+}
+
 TEST(Nearest, EmptyOrUnloadedDirectoryGivesResultat) {
     TriangulationEngine engine;
     std::string name = "inchangé";
