@@ -24,7 +24,7 @@ constexpr std::size_t kWordBytes = 8;
 constexpr std::size_t kKeyBytes = 2 * kWordBytes;
 
 // Below this many names one thread sorts faster than two can start, sort and merge.
-constexpr std::size_t kParallelSortNames = 1 << 17;
+constexpr std::size_t kParallelSortNames = 1 << 15;
 
 // Up to eight bytes as a number whose order is the order of the bytes, zero-padded.
 std::uint64_t OrderedWord(const char* bytes, std::size_t count) {

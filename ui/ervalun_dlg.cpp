@@ -10,18 +10,22 @@
 #include "ui/geodesic_window.h"
 #include "ui/help_window.h"
 #include "ui/icons.h"
+#include "ui/name_list_model.h"
 #include "ui/qt_message_sink.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QStringListModel>
+#include <QTimer>
 
 #include <array>
 #include <cmath>
+#include <exception>
 #include <utility>
 
 namespace {
@@ -29,6 +33,9 @@ namespace {
 namespace geodesy = ervalun::geodesy;
 
 using namespace dlgid;
+
+// How long after the dialog shows its files are read at the latest, drawn or not.
+constexpr int kLatestReadingStartMs = 100;
 
 // The twelve coordinate edits, in the order ValidateCoordinates reads them; bearings excluded.
 constexpr std::array<int, 12> kCoordinateEdits = {kLonDeg1, kLonMin1, kLonSec1, kLatDeg1,
@@ -49,7 +56,6 @@ CErvalunDlg::CErvalunDlg(MessageSink* messages, QWidget* parent)
         messages = ownMessages_.get();
     }
     messages_ = messages;
-    m_engine->messages = messages_;
 
     setWindowTitle(QStringLiteral("Ervalun"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -60,7 +66,62 @@ CErvalunDlg::CErvalunDlg(MessageSink* messages, QWidget* parent)
 }
 
 CErvalunDlg::~CErvalunDlg() {
+    // Closed while the files were still read: the reader uses the engine until it is done.
+    if (reader_.joinable()) {
+        reader_.join();
+    }
     m_engine.reset();
+}
+
+void CErvalunDlg::ReadReferenceFiles(TriangulationEngine& engine, HeldMessages& directoryMessages,
+                                     HeldMessages& rosterMessages) {
+    engine.messages = &directoryMessages;
+    engine.LoadPositions(ervalun::kDirectoryFileName, &engine.directory);
+    if (engine.directoryLoaded) {
+        SortByName(engine.directory);
+    }
+    engine.messages = &rosterMessages;
+    engine.LoadRoster(ervalun::kRosterFileName, &engine.roster);
+    if (engine.rosterLoaded) {
+        SortByName(engine.roster);
+    }
+}
+
+void CErvalunDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!readingAsked_) {
+        readingAsked_ = true;
+        // Should no drawing come (a window shown minimised), the files are read all the same.
+        QTimer::singleShot(kLatestReadingStartMs, this, [this] { StartReading(); });
+    }
+}
+
+bool CErvalunDlg::event(QEvent* event) {
+    // The dialog is drawn first, then its children, all before the events posted meanwhile.
+    if (event->type() == QEvent::Paint && readingAsked_ && startUp_ == StartUp::Pending &&
+        !reader_.joinable()) {
+        QMetaObject::invokeMethod(
+            this, [this] { StartReading(); }, Qt::QueuedConnection);
+    }
+    return QDialog::event(event);
+}
+
+void CErvalunDlg::StartReading() {
+    if (startUp_ != StartUp::Pending || reader_.joinable()) {
+        return;
+    }
+    TriangulationEngine& engine = *m_engine;
+    try {
+        reader_ = std::jthread([this, &engine] {
+            ReadReferenceFiles(engine, directoryMessages_, rosterMessages_);
+            // The window's thread ends the start-up when it next handles its events.
+            QMetaObject::invokeMethod(
+                this, [this] { CompleteStartUp(); }, Qt::QueuedConnection);
+        });
+    } catch (const std::exception&) {
+        // No thread to be had: the files are read on this one.
+        CompleteStartUp();
+    }
 }
 
 QWidget* CErvalunDlg::GetDlgItem(int id) const {
@@ -73,8 +134,8 @@ void CErvalunDlg::CreateControls() {
     static_cast<CDiagramArea*>(GetDlgItem(kDiagram))->paint = [this](QPainter& painter) {
         PaintDiagram(painter);
     };
-    positionNames_ = new QStringListModel(this);
-    memberNames_ = new QStringListModel(this);
+    positionNames_ = new CNameListModel(this);
+    memberNames_ = new CNameListModel(this);
     // Both position lists show the same directory, in the same order: one model serves both.
     for (int id : {kPosition1, kPosition2}) {
         static_cast<QComboBox*>(GetDlgItem(id))->setModel(positionNames_);
@@ -125,28 +186,51 @@ void CErvalunDlg::OnInitDialog() {
         }
     }
 
-    FillPositionCombos();
-    FillMembersCombo();
-    // Once the two files' own messages are shown: which line of the directory to mend.
-    if (m_engine->directoryMistake) {
-        ShowMessage(ervalun::DirectoryMistakeMessage(*m_engine->directoryMistake));
-    }
+    // The lists are filled when the files are read (CompleteStartUp); "Calculer" stays
+    // disabled until then.
     ValidateCoordinates();
 
     m_diagramRect = GetDlgItem(kDiagram)->geometry();
     GetDlgItem(kMembers)->setFocus();
 }
 
+void CErvalunDlg::CompleteStartUp() {
+    // Once only; a message box of the start-up runs the events, which may ask again.
+    if (startUp_ != StartUp::Pending) {
+        return;
+    }
+    startUp_ = StartUp::Showing;
+    if (reader_.joinable()) {
+        reader_.join();
+    } else {
+        ReadReferenceFiles(*m_engine, directoryMessages_, rosterMessages_);
+    }
+    m_engine->messages = messages_;
+    // In the order of a start-up that reads the files one after the other: each file's message,
+    // then its list.
+    for (const std::string& text : directoryMessages_.texts) {
+        ShowMessage(text);
+    }
+    FillPositionCombos();
+    for (const std::string& text : rosterMessages_.texts) {
+        ShowMessage(text);
+    }
+    FillMembersCombo();
+    // Once the two files' own messages are shown: which line of the directory to mend.
+    if (m_engine->directoryMistake) {
+        ShowMessage(ervalun::DirectoryMistakeMessage(*m_engine->directoryMistake));
+    }
+    startUp_ = StartUp::Done;
+    ValidateCoordinates();
+}
+
 bool CErvalunDlg::FillPositionCombos() {
-    m_engine->LoadPositions(ervalun::kDirectoryFileName, &m_engine->directory);
     if (m_engine->directoryLoaded) {
-        SortByName(m_engine->directory);
-        QStringList names;
-        names.reserve(static_cast<qsizetype>(m_engine->directory.size()));
-        for (const KnownPosition& entry : m_engine->directory) {
-            names << DisplayName(entry.name);
-        }
-        positionNames_->setStringList(names);
+        // Read from the engine's list, which stays as it is from now on.
+        const std::vector<KnownPosition>& directory = m_engine->directory;
+        positionNames_->ShowNames(
+            directory.size(),
+            [&directory](std::size_t i) -> const std::string& { return directory[i].name; });
         // A list that receives items selects its first one; the form has none selected.
         static_cast<QComboBox*>(GetDlgItem(kPosition1))->setCurrentIndex(m_position1);
         static_cast<QComboBox*>(GetDlgItem(kPosition2))->setCurrentIndex(m_position2);
@@ -155,15 +239,11 @@ bool CErvalunDlg::FillPositionCombos() {
 }
 
 bool CErvalunDlg::FillMembersCombo() {
-    m_engine->LoadRoster(ervalun::kRosterFileName, &m_engine->roster);
     if (m_engine->rosterLoaded) {
-        SortByName(m_engine->roster);
-        QStringList names;
-        names.reserve(static_cast<qsizetype>(m_engine->roster.size()));
-        for (const Member& member : m_engine->roster) {
-            names << DisplayName(member.name);
-        }
-        memberNames_->setStringList(names);
+        const std::vector<Member>& roster = m_engine->roster;
+        memberNames_->ShowNames(roster.size(), [&roster](std::size_t i) -> const std::string& {
+            return roster[i].name;
+        });
         static_cast<QComboBox*>(GetDlgItem(kMembers))->setCurrentIndex(m_member);
     }
     return true;
@@ -190,6 +270,8 @@ void CErvalunDlg::OnCancel() {
 }
 
 void CErvalunDlg::OnCalculer() {
+    // Enter pressed while the files are still read calculates with them.
+    CompleteStartUp();
     // A refused number has shown its message; the calculation goes on with the fields as they
     // stand.
     UpdateData(true);
@@ -252,10 +334,11 @@ void CErvalunDlg::ValidateCoordinates() {
             break;
         }
     }
-    GetDlgItem(kCalculer)->setEnabled(entered);
+    GetDlgItem(kCalculer)->setEnabled(entered && ListsReady());
 }
 
 void CErvalunDlg::OnPosition1Changed() {
+    CompleteStartUp();
     UpdateData(true);
     if (m_engine->directoryLoaded &&
         ervalun::DesignatesEntry(m_position1, m_engine->directory.size())) {
@@ -267,6 +350,7 @@ void CErvalunDlg::OnPosition1Changed() {
 }
 
 void CErvalunDlg::OnPosition2Changed() {
+    CompleteStartUp();
     UpdateData(true);
     if (m_engine->directoryLoaded &&
         ervalun::DesignatesEntry(m_position2, m_engine->directory.size())) {
@@ -278,6 +362,7 @@ void CErvalunDlg::OnPosition2Changed() {
 }
 
 void CErvalunDlg::OnSelectOperator() {
+    CompleteStartUp();
     UpdateData(true);
     if (Member* member = SelectedMember()) {
         ApplyRole(*member, ervalun::RoleRules(member->role, m_operatorChosen != 0).selectOperator);
@@ -286,6 +371,7 @@ void CErvalunDlg::OnSelectOperator() {
 }
 
 void CErvalunDlg::OnAddParticipant() {
+    CompleteStartUp();
     UpdateData(true);
     if (Member* member = SelectedMember()) {
         ApplyRole(*member, ervalun::RoleRules(member->role, m_operatorChosen != 0).addParticipant);

@@ -7,6 +7,7 @@
 #include "ui/geodesic_window.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QRect>
 #include <QWidget>
 
@@ -14,11 +15,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 class CGeodesicWindow;
 class CHelpWindow;
+class CNameListModel;
 class QPainter;
-class QStringListModel;
 
 // The main dialog: the form of one calculation, the two reference lists and the roll of the
 // exercise. It owns the engine for its whole life.
@@ -26,8 +29,10 @@ class CErvalunDlg : public QDialog {
     Q_OBJECT
 public:
     // messages receives every message of the dialog and of the engine's readers; without one the
-    // dialog shows modal message boxes. Construction runs the whole initialisation, reading
-    // "ervalun.txt" and "operateurs.txt" from the current directory.
+    // dialog shows modal message boxes. Construction runs the initialisation; once the dialog is
+    // first shown, "ervalun.txt" and then "operateurs.txt" are read from the current directory
+    // and sorted on a thread of their own, so that the dialog appears at once however long the
+    // files, and the start-up then ends on the window's thread (CompleteStartUp).
     explicit CErvalunDlg(MessageSink* messages = nullptr, QWidget* parent = nullptr);
     ~CErvalunDlg() override;
     CErvalunDlg(const CErvalunDlg&) = delete;
@@ -35,6 +40,15 @@ public:
 
     // The control of the template with this identifier, or null.
     QWidget* GetDlgItem(int id) const;
+
+    // Ends the start-up, once: waits for the reference files to be read (or reads them here if
+    // their reading has not started), shows the directory's message and fills the position
+    // lists, shows the roster's message and fills the members list, tells a misplaced
+    // hemisphere letter, then validates the form. Until then the lists are empty and "Calculer"
+    // is disabled. It runs by itself as soon as the files are read; every command that uses the
+    // lists or the engine calls it first.
+    void CompleteStartUp();
+    bool ListsReady() const { return startUp_ == StartUp::Done; }
 
     // Form exchange (ui/form_exchange.cpp). save: controls to fields, stopping at the first
     // refused number (message, focus on that edit, later fields unchanged); returns false then.
@@ -95,11 +109,27 @@ public:
     std::string m_participantsText;
 
 protected:
+    // Once the dialog is first shown and drawn, its files start to be read: reading them while
+    // it is drawn would take a core from the drawing, which shares its work among the cores.
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void OnInitDialog();
     bool FillPositionCombos();
     bool FillMembersCombo();
 
 private:
+    // Keeps the messages of a reader running off the window's thread, to be shown in their turn.
+    class HeldMessages : public MessageSink {
+    public:
+        void ShowMessage(const std::string& text) override { texts.push_back(text); }
+        std::vector<std::string> texts;
+    };
+    enum class StartUp { Pending, Showing, Done };
+
+    // Reads and sorts both reference files into the engine, keeping their messages.
+    static void ReadReferenceFiles(TriangulationEngine& engine, HeldMessages& directoryMessages,
+                                   HeldMessages& rosterMessages);
+    void StartReading();
     void CreateControls();
     void ConnectCommands();
     void ShowMessage(const std::string& text);
@@ -116,8 +146,15 @@ private:
     std::unique_ptr<MessageSink> ownMessages_;
     MessageSink* messages_ = nullptr;
     std::map<int, QWidget*> items_;
-    QStringListModel* positionNames_ = nullptr;
-    QStringListModel* memberNames_ = nullptr;
+    CNameListModel* positionNames_ = nullptr;
+    CNameListModel* memberNames_ = nullptr;
+    StartUp startUp_ = StartUp::Pending;
+    bool readingAsked_ = false;
+    HeldMessages directoryMessages_;
+    HeldMessages rosterMessages_;
+    // While it runs, it alone uses the engine's lists, flags and readers' messages. Last, so that
+    // it is joined before the rest goes.
+    std::jthread reader_;
     CHelpWindow* help_ = nullptr;
     CGeodesicWindow* geodesic_ = nullptr;
     GeodesicSettings geodesicSettings_;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 
 using namespace dialog_testing;
 using namespace dlgid;
@@ -224,6 +225,79 @@ private slots:
             QVERIFY2(sink.messages[2].startsWith("Fichier ervalun.txt, ligne 1 : « W »"),
                      qPrintable(sink.messages[2]));
         }
+    }
+
+    void theListsFillOnceTheFilesAreRead() {
+        // The dialog shows first; its files are read once it is drawn, and the start-up ends
+        // with their messages in the order of the files, each before its list.
+        Workspace work;
+        Workspace::Write(QStringLiteral("ervalun.txt"),
+                         kDirectory + "Londres 51 30 26 N 0 7 39 W\n");
+        CapturingSink sink;
+        auto d = std::make_unique<CErvalunDlg>(&sink);
+        d->show();
+        QVERIFY(!d->ListsReady());
+        QCOMPARE(List(*d, kPosition1)->count(), 0);
+        // A coordinate typed meanwhile does not enable "Calculer" before the lists are ready.
+        Edit(*d, kLonDeg1)->setText(QStringLiteral("2"));
+        QVERIFY(!Button(*d, kCalculer)->isEnabled());
+        QVERIFY(sink.messages.isEmpty());
+
+        QTRY_VERIFY(d->ListsReady());
+        QCOMPARE(sink.messages.size(), 2);
+        QCOMPARE(sink.messages[0], QStringLiteral("Fichier operateurs.txt absent"));
+        QVERIFY2(sink.messages[1].startsWith("Fichier ervalun.txt, ligne 9 : « W »"),
+                 qPrintable(sink.messages[1]));
+        QStringList shown = kDirectoryShown;
+        shown.insert(2, QStringLiteral("Londres"));
+        QCOMPARE(Items(List(*d, kPosition1)), shown);
+        QCOMPARE(Items(List(*d, kPosition2)), shown);
+        QCOMPARE(List(*d, kPosition1)->currentIndex(), -1);
+        QVERIFY(Button(*d, kCalculer)->isEnabled());
+    }
+
+    void enterWhileTheFilesAreReadCalculatesWithThem() {
+        // Enter as soon as the dialog is drawn, whether the files are still being read or not:
+        // the calculation waits for them and names the nearest known position.
+        Workspace work;
+        Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);
+        Workspace::Write(QStringLiteral("operateurs.txt"), kRoster);
+        CapturingSink sink;
+        auto d = std::make_unique<CErvalunDlg>(&sink);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        const std::pair<int, const char*> typed[] = {{kLonDeg1, "2"},   {kLatDeg1, "48"},
+                                                     {kBearing1, "45"}, {kLonDeg2, "3"},
+                                                     {kLatDeg2, "48"},  {kBearing2, "315"}};
+        for (const auto& [id, text] : typed) {
+            Edit(*d, id)->setText(QString::fromLatin1(text));
+        }
+        QTest::keyClick(Edit(*d, kBearing2), Qt::Key_Return);
+        QVERIFY(d->ListsReady());
+        QCOMPARE(Text(*d, kNearestName), QStringLiteral("Évry"));
+        QCOMPARE(List(*d, kPosition1)->count(), kDirectoryShown.size());
+        QCOMPARE(List(*d, kMembers)->count(), kRosterShown.size());
+        QVERIFY(sink.messages.isEmpty());
+        QCOMPARE(Workspace::LogLines().size(), 1);
+    }
+
+    void closingWhileTheFilesAreReadWaitsForThem() {
+        // A long directory is still being read when the dialog closes: the reading ends before
+        // the engine goes, and nothing is shown.
+        Workspace work;
+        QByteArray big;
+        for (int i = 0; i < 200000; ++i) {
+            big += "Lieu" + QByteArray::number(i) + " 47 10 10 N 1 20 20 O\n";
+        }
+        Workspace::Write(QStringLiteral("ervalun.txt"), big);
+        CapturingSink sink;
+        auto d = std::make_unique<CErvalunDlg>(&sink);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        QCoreApplication::processEvents();
+        d.reset();
+        QCoreApplication::processEvents();
+        QVERIFY(sink.messages.isEmpty());
     }
 
     void aLargeDirectoryFillsBothListsAndItsLastEntryCanBeChosen() {

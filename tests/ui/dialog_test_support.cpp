@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-
 namespace dialog_testing {
 
 Workspace::Workspace() = default;
@@ -65,6 +64,8 @@ std::unique_ptr<CErvalunDlg> Open(CapturingSink& sink) {
     if (!QTest::qWaitForWindowActive(dialog.get())) {
         qWarning("the dialog did not become active");
     }
+    // The files may still be read; the tests start from the dialog as a user finds it then.
+    dialog->CompleteStartUp();
     return dialog;
 }
 

@@ -60,7 +60,7 @@ extern const QStringList kRosterShown;
 
 int IndexOf(const QStringList& list, const char* utf8);
 
-// The dialog, made in the current folder, shown and active.
+// The dialog, made in the current folder, shown and active, its start-up complete.
 std::unique_ptr<CErvalunDlg> Open(CapturingSink& sink);
 
 QLineEdit* Edit(CErvalunDlg& d, int id);

@@ -41,6 +41,7 @@ class GeodesicWindowTest : public QObject {
         if (!QTest::qWaitForWindowActive(dialog.get())) {
             qWarning("the dialog did not become active");
         }
+        dialog->CompleteStartUp();
         return dialog;
     }
 

@@ -52,6 +52,7 @@ int main(int argc, char* argv[]) {
     StderrSink sink;
     CErvalunDlg dialog(&sink);
     dialog.show();
+    dialog.CompleteStartUp();
     QApplication::processEvents();
     if (!Choose(dialog, dlgid::kPosition1, "Le-Brévent") ||
         !Choose(dialog, dlgid::kPosition2, "Montenvers")) {

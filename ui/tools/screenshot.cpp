@@ -150,8 +150,8 @@ bool Save(const QPixmap& picture, const QString& output) {
     return true;
 }
 
-// The first start-up message box over the dialog. The boxes come while the dialog is made;
-// a timer pictures the first and closes each.
+// The first start-up message box over the dialog. The boxes come once the files are read, over
+// the shown dialog; a timer pictures the first and closes each.
 int PictureStartMessage(const QString& output) {
     bool saved = false;
     QTimer user;
@@ -167,6 +167,8 @@ int PictureStartMessage(const QString& output) {
     });
     user.start(1000);
     CErvalunDlg dialog;
+    dialog.show();
+    dialog.CompleteStartUp();
     user.stop();
     if (!saved) {
         std::fprintf(stderr, "Aucun message au démarrage : rien à photographier.\n");
@@ -179,6 +181,7 @@ int PictureContextMenu(const QString& output) {
     StderrSink sink;
     CErvalunDlg dialog(&sink);
     dialog.show();
+    dialog.CompleteStartUp();
     // The window must be on screen, and drawn, before its menu is.
     {
         QEventLoop wait;
@@ -259,6 +262,7 @@ int main(int argc, char* argv[]) {
     StderrSink sink;
     CErvalunDlg dialog(&sink);
     dialog.show();
+    dialog.CompleteStartUp();
     QApplication::processEvents();
 
     const std::vector<KnownPosition>& directory = dialog.m_engine->directory;
