@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -175,12 +176,19 @@ public:
         auto more = static_cast<std::uintmax_t>(perByte * static_cast<double>(rest));
         more += more / 50 + 2 * inChunk;
         more = std::min(more, rest / kShortestRecord + 1);
-        if (more < list_.max_size() - list_.size()) {
+        if (more >= list_.max_size() - list_.size()) {
+            return;
+        }
+        // Only a guess: a file whose beginning is far denser than the rest could ask for more
+        // than there is, and the list then grows as it must.
+        try {
             list_.reserve(list_.size() + static_cast<std::size_t>(more));
-            // The entry of a record that runs on into this chunk has moved.
-            if (field_ != 1) {
-                entry_ = &list_.back();
-            }
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        // The entry of a record that runs on into this chunk has moved.
+        if (field_ != 1) {
+            entry_ = &list_.back();
         }
     }
 

@@ -1,5 +1,6 @@
 // The position directory reader on arbitrary bytes, and the text-mode byte reader under it
 // checked against a plain translation at small chunk sizes.
+#include "data/position_directory.h"
 #include "data/text_reader.h"
 #include "fuzz/fuzz_support.h"
 
@@ -107,6 +108,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "large chunks translate like the whole");
 
     const Loaded loaded = Load(path);
+
+    // Read in chunks of a few bytes, nearly every token is cut and taken whole, none read where
+    // it lies: both roads must give the same list.
+    {
+        std::vector<KnownPosition> list;
+        std::optional<ervalun::DirectoryMistake> mistake;
+        const ervalun::ReadStatus status = ervalun::ReadDirectory(path, list, mistake, smallChunk);
+        Check((status == ervalun::ReadStatus::Loaded ? 1 : 0) == loaded.flag &&
+                  SameEntries(list, loaded.entries),
+              "small chunks read the same entries");
+        Check(mistake.has_value() == loaded.mistake.has_value() &&
+                  (!mistake || (mistake->line == loaded.mistake->line &&
+                                mistake->token == loaded.mistake->token &&
+                                mistake->lineText == loaded.mistake->lineText)),
+              "small chunks note the same mistake");
+    }
 
     // The same input behind line feeds that end the reader's first chunk a few bytes into it:
     // runs of delimiters separate like one, so the directory must be the same, token for token,
