@@ -200,9 +200,9 @@ public:
 private:
     void Name(std::string_view token) {
         entry_ = &list_.emplace_back();
+        field_ = 2;
         // Made at its own size: assigning to the empty name would round its capacity up.
         entry_->name = std::string(token);
-        field_ = 2;
     }
 
     // A number field of the entry being read; false when it lies outside 0 to 360.

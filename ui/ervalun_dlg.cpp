@@ -70,6 +70,9 @@ CErvalunDlg::~CErvalunDlg() {
     if (reader_.joinable()) {
         reader_.join();
     }
+    // The lists show the engine's names; they must not outlive them.
+    positionNames_->ShowNames(0, {});
+    memberNames_->ShowNames(0, {});
     m_engine.reset();
 }
 
