@@ -25,7 +25,10 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -36,6 +39,24 @@ using namespace dlgid;
 
 // How long after the dialog shows its files are read at the latest, drawn or not.
 constexpr int kLatestReadingStartMs = 100;
+
+// Reference files up to this size together (some 25,000 positions) are read and sorted in a
+// few milliseconds: the start-up reads them at once, in its own order. Longer ones are left to
+// a thread once the dialog is drawn, so that the window does not wait on them.
+constexpr std::uintmax_t kReadAtOnceBytes = 1u << 20;
+
+bool ReferenceFilesAreShort() {
+    std::uintmax_t total = 0;
+    for (const char* name : {ervalun::kDirectoryFileName, ervalun::kRosterFileName}) {
+        std::error_code error;
+        // A missing file, a folder or a pipe in its place costs nothing to find out.
+        if (std::filesystem::is_regular_file(name, error)) {
+            const std::uintmax_t size = std::filesystem::file_size(name, error);
+            total += error ? 0 : size;
+        }
+    }
+    return total <= kReadAtOnceBytes;
+}
 
 // The twelve coordinate edits, in the order ValidateCoordinates reads them; bearings excluded.
 constexpr std::array<int, 12> kCoordinateEdits = {kLonDeg1, kLonMin1, kLonSec1, kLatDeg1,
@@ -191,7 +212,11 @@ void CErvalunDlg::OnInitDialog() {
 
     // The lists are filled when the files are read (CompleteStartUp); "Calculer" stays
     // disabled until then.
-    ValidateCoordinates();
+    if (ReferenceFilesAreShort()) {
+        CompleteStartUp();
+    } else {
+        ValidateCoordinates();
+    }
 
     m_diagramRect = GetDlgItem(kDiagram)->geometry();
     GetDlgItem(kMembers)->setFocus();

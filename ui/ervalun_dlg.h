@@ -29,10 +29,11 @@ class CErvalunDlg : public QDialog {
     Q_OBJECT
 public:
     // messages receives every message of the dialog and of the engine's readers; without one the
-    // dialog shows modal message boxes. Construction runs the initialisation; once the dialog is
-    // first shown, "ervalun.txt" and then "operateurs.txt" are read from the current directory
-    // and sorted on a thread of their own, so that the dialog appears at once however long the
-    // files, and the start-up then ends on the window's thread (CompleteStartUp).
+    // dialog shows modal message boxes. Construction runs the initialisation, reading
+    // "ervalun.txt" and then "operateurs.txt" from the current directory when they are of a
+    // usual size (up to 1 MiB together). Longer files are read and sorted on a thread of their
+    // own once the dialog is first shown, so that it appears at once, and the start-up then
+    // ends on the window's thread (CompleteStartUp).
     explicit CErvalunDlg(MessageSink* messages = nullptr, QWidget* parent = nullptr);
     ~CErvalunDlg() override;
     CErvalunDlg(const CErvalunDlg&) = delete;

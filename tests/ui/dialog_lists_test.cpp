@@ -227,16 +227,39 @@ private slots:
         }
     }
 
-    void theListsFillOnceTheFilesAreRead() {
-        // The dialog shows first; its files are read once it is drawn, and the start-up ends
-        // with their messages in the order of the files, each before its list.
+    void usualFilesAreReadBeforeTheDialogShows() {
+        // Files of a usual size are read as the dialog is made, each message before its list.
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"),
                          kDirectory + "Londres 51 30 26 N 0 7 39 W\n");
         CapturingSink sink;
+        CErvalunDlg d(&sink);
+        QVERIFY(d.ListsReady());
+        QCOMPARE(sink.messages.size(), 2);
+        QCOMPARE(sink.messages[0], QStringLiteral("Fichier operateurs.txt absent"));
+        QVERIFY2(sink.messages[1].startsWith("Fichier ervalun.txt, ligne 9 : « W »"),
+                 qPrintable(sink.messages[1]));
+        QStringList shown = kDirectoryShown;
+        shown.insert(2, QStringLiteral("Londres"));
+        QCOMPARE(Items(List(d, kPosition1)), shown);
+        QCOMPARE(Items(List(d, kPosition2)), shown);
+        QCOMPARE(List(d, kPosition1)->currentIndex(), -1);
+        QVERIFY(!Button(d, kCalculer)->isEnabled());
+        Edit(d, kLonDeg1)->setText(QStringLiteral("2"));
+        QVERIFY(Button(d, kCalculer)->isEnabled());
+    }
+
+    void longFilesFillTheListsOnceRead() {
+        // Long files: the dialog shows first; they are read once it is drawn, and the start-up
+        // ends with their messages in the order of the files, each before its list.
+        Workspace work;
+        Workspace::Write(QStringLiteral("ervalun.txt"),
+                         kDirectory + "Londres 51 30 26 N 0 7 39 W\n");
+        Workspace::Write(QStringLiteral("operateurs.txt"), LongRoster(90000));
+        CapturingSink sink;
         auto d = std::make_unique<CErvalunDlg>(&sink);
-        d->show();
         QVERIFY(!d->ListsReady());
+        d->show();
         QCOMPARE(List(*d, kPosition1)->count(), 0);
         // A coordinate typed meanwhile does not enable "Calculer" before the lists are ready.
         Edit(*d, kLonDeg1)->setText(QStringLiteral("2"));
@@ -244,10 +267,10 @@ private slots:
         QVERIFY(sink.messages.isEmpty());
 
         QTRY_VERIFY(d->ListsReady());
-        QCOMPARE(sink.messages.size(), 2);
-        QCOMPARE(sink.messages[0], QStringLiteral("Fichier operateurs.txt absent"));
-        QVERIFY2(sink.messages[1].startsWith("Fichier ervalun.txt, ligne 9 : « W »"),
-                 qPrintable(sink.messages[1]));
+        QCOMPARE(sink.messages.size(), 1);
+        QVERIFY2(sink.messages[0].startsWith("Fichier ervalun.txt, ligne 9 : « W »"),
+                 qPrintable(sink.messages[0]));
+        QCOMPARE(List(*d, kMembers)->count(), 90000);
         QStringList shown = kDirectoryShown;
         shown.insert(2, QStringLiteral("Londres"));
         QCOMPARE(Items(List(*d, kPosition1)), shown);
@@ -257,13 +280,14 @@ private slots:
     }
 
     void enterWhileTheFilesAreReadCalculatesWithThem() {
-        // Enter as soon as the dialog is drawn, whether the files are still being read or not:
-        // the calculation waits for them and names the nearest known position.
+        // Enter as soon as the dialog is drawn, whether the long files are still being read or
+        // not: the calculation waits for them and names the nearest known position.
         Workspace work;
         Workspace::Write(QStringLiteral("ervalun.txt"), kDirectory);
-        Workspace::Write(QStringLiteral("operateurs.txt"), kRoster);
+        Workspace::Write(QStringLiteral("operateurs.txt"), kRoster + LongRoster(90000));
         CapturingSink sink;
         auto d = std::make_unique<CErvalunDlg>(&sink);
+        QVERIFY(!d->ListsReady());
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d.get()));
         const std::pair<int, const char*> typed[] = {{kLonDeg1, "2"},   {kLatDeg1, "48"},
@@ -276,7 +300,7 @@ private slots:
         QVERIFY(d->ListsReady());
         QCOMPARE(Text(*d, kNearestName), QStringLiteral("Évry"));
         QCOMPARE(List(*d, kPosition1)->count(), kDirectoryShown.size());
-        QCOMPARE(List(*d, kMembers)->count(), kRosterShown.size());
+        QCOMPARE(List(*d, kMembers)->count(), kRosterShown.size() + 90000);
         QVERIFY(sink.messages.isEmpty());
         QCOMPARE(Workspace::LogLines().size(), 1);
     }

@@ -54,6 +54,15 @@ const QStringList kRosterShown = {QStringLiteral("Bravo"), QStringLiteral("Delta
                                   QStringLiteral("Eric"),  QStringLiteral("Zoé"),
                                   QStringLiteral("alpha"), QStringLiteral("Éric")};
 
+QByteArray LongRoster(int count) {
+    QByteArray roster;
+    roster.reserve(count * 13);
+    for (int i = 0; i < count; ++i) {
+        roster += "Membre" + QByteArray::number(i).rightJustified(6, '0') + '\n';
+    }
+    return roster;
+}
+
 int IndexOf(const QStringList& list, const char* utf8) {
     return static_cast<int>(list.indexOf(QString::fromUtf8(utf8)));
 }

@@ -60,6 +60,10 @@ extern const QStringList kRosterShown;
 
 int IndexOf(const QStringList& list, const char* utf8);
 
+// A roster of `count` members "Membre000000", "Membre000001"...: from some 81,000 of them the
+// reference files are long enough to be read in the background once the dialog is shown.
+QByteArray LongRoster(int count);
+
 // The dialog, made in the current folder, shown and active, its start-up complete.
 std::unique_ptr<CErvalunDlg> Open(CapturingSink& sink);
 
