@@ -84,6 +84,20 @@ bool Filled(CErvalunDlg& dialog, const CountingSink& sink, int entries) {
            list->count() == entries && dialog.isVisible();
 }
 
+// With the timing paused: whether the files loaded, then the dialog closed and destroyed. The
+// timing resumes after.
+bool CheckAndClose(benchmark::State& state, std::unique_ptr<CErvalunDlg>& dialog,
+                   const CountingSink& sink, int entries) {
+    const bool loaded = Filled(*dialog, sink, entries);
+    dialog.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+    if (!loaded) {
+        state.SkipWithError("the reference files did not load");
+    }
+    return loaded;
+}
+
 // Start-up until the dialog is shown and idle, as a user first sees it.
 void BM_DialogStartUp(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
@@ -98,12 +112,7 @@ void BM_DialogStartUp(benchmark::State& state) {
         // Finishing the start-up, closing and destroying the dialog are not part of this.
         state.PauseTiming();
         dialog->CompleteStartUp();
-        const bool loaded = Filled(*dialog, sink, entries);
-        dialog.reset();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-        if (!loaded) {
-            state.SkipWithError("the reference files did not load");
+        if (!CheckAndClose(state, dialog, sink, entries)) {
             break;
         }
     }
@@ -131,12 +140,7 @@ void BM_DialogStartUpListsReady(benchmark::State& state) {
         }
         QCoreApplication::processEvents();
         state.PauseTiming();
-        const bool loaded = Filled(*dialog, sink, entries);
-        dialog.reset();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-        if (!loaded) {
-            state.SkipWithError("the reference files did not load");
+        if (!CheckAndClose(state, dialog, sink, entries)) {
             break;
         }
     }

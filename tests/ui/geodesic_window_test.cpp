@@ -1,3 +1,4 @@
+#include "tests/ui/dialog_test_support.h"
 #include "ui/ervalun_dlg.h"
 #include "ui/form/form_number.h"
 #include "ui/geodesic_window.h"
@@ -16,17 +17,9 @@
 
 #include <memory>
 
+using dialog_testing::CapturingSink;
+using dialog_testing::Open;
 using namespace dlgid;
-
-namespace {
-
-class QuietSink : public MessageSink {
-public:
-    void ShowMessage(const std::string& text) override { messages << QString::fromStdString(text); }
-    QStringList messages;
-};
-
-} // namespace
 
 class GeodesicWindowTest : public QObject {
     Q_OBJECT
@@ -34,16 +27,6 @@ class GeodesicWindowTest : public QObject {
     QTemporaryDir settingsDir_;
     QTemporaryDir workDir_;
     QString previous_;
-
-    std::unique_ptr<CErvalunDlg> Open(QuietSink& sink) {
-        auto dialog = std::make_unique<CErvalunDlg>(&sink);
-        dialog->show();
-        if (!QTest::qWaitForWindowActive(dialog.get())) {
-            qWarning("the dialog did not become active");
-        }
-        dialog->CompleteStartUp();
-        return dialog;
-    }
 
     static void Set(CErvalunDlg& d, int id, const char* text) {
         qobject_cast<QLineEdit*>(d.GetDlgItem(id))->setText(QString::fromLatin1(text));
@@ -87,7 +70,7 @@ private slots:
     void cleanupTestCase() { QDir::setCurrent(previous_); }
 
     void windowFollowsEachCalculationAndKeepsItsSettings() {
-        QuietSink sink;
+        CapturingSink sink;
         auto d = Open(sink);
         // The shortcut opens it, not modal, before any calculation.
         QTest::keyClick(d.get(), Qt::Key_G, Qt::ControlModifier);
@@ -130,7 +113,7 @@ private slots:
         QVERIFY(Shown(window, "geodesicSpread") != spread);
         QCOMPARE(d->GeodesicFigures()->input.declination, -3.0);
 
-        QuietSink otherSink;
+        CapturingSink otherSink;
         CErvalunDlg next(&otherSink);
         next.OnGeodesicCheck();
         CGeodesicWindow* reopened = next.GeodesicWindow();
@@ -156,7 +139,7 @@ private slots:
     }
 
     void resultTooltipsGiveTheWholeValueAndTheGeodesicDistance() {
-        QuietSink sink;
+        CapturingSink sink;
         auto d = Open(sink);
         for (int id : {kResLonDeg, kNearestName}) {
             QVERIFY(d->GetDlgItem(id)->toolTip().isEmpty());
