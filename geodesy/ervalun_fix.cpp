@@ -2,8 +2,8 @@
 // a line, in the manner of the geodesy command-line tools. "ervalun-fix --help" says how.
 
 #include "geodesy/geodesic_check.h"
+#include "output/calibration.h"
 
-#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -55,19 +55,6 @@ constexpr const char* kHelp =
     "et le code de sortie est alors 1 (0 si tous les cas ont un point, 2 pour une option "
     "incorrecte).\n";
 
-// A number in the C notation whatever the locale: optional sign, digits, point, exponent.
-bool ParseNumber(std::string_view text, double& value) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-            return false;
-        }
-    }
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
@@ -95,12 +82,10 @@ bool ParseCase(std::string_view line, double (&numbers)[6], std::string& reason)
         return false;
     }
     for (std::size_t i = 0; i < 6; ++i) {
-        if (!ParseNumber(fields[i], numbers[i])) {
+        // As the calibration file's numbers: C notation whatever the locale, finite, and a
+        // value too small for a double reads as 0.
+        if (!ervalun::ParseWholeReal(std::string(fields[i]), numbers[i])) {
             reason = "« " + std::string(fields[i]) + " » n'est pas un nombre";
-            return false;
-        }
-        if (!std::isfinite(numbers[i])) {
-            reason = "valeur non finie : « " + std::string(fields[i]) + " »";
             return false;
         }
     }
@@ -113,7 +98,7 @@ bool OptionValue(int argc, char* argv[], int& i, double& value) {
         return false;
     }
     ++i;
-    if (!ParseNumber(argv[i], value) || !std::isfinite(value)) {
+    if (!ervalun::ParseWholeReal(argv[i], value)) {
         std::fprintf(stderr, "ervalun-fix : « %s » n'est pas un nombre\n", argv[i]);
         return false;
     }

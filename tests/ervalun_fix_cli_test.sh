@@ -67,6 +67,13 @@ first=$(printf '%s\n' "$out" | sed -n 1p)
 [ "$(cut -d' ' -f1,2 <<<"$turned")" != "$(cut -d' ' -f1,2 <<<"$first")" ] ||
     fail "--declination ne change pas le point géodésique : $turned"
 
+# Numbers as the calibration file takes them: a leading "+", and a value too small for a double
+# reads as 0; an infinity is no number.
+[ "$(printf '+0 1e-400 45 0 2 315\n' | "$tool")" = "$(printf '0 0 45 0 2 315\n' | "$tool")" ] ||
+    fail "« +0 » ou « 1e-400 » ne se lit pas comme 0"
+[ "$(printf 'inf 0 45 0 2 315\n' | "$tool")" = "ERREUR ligne 1 : « inf » n'est pas un nombre" ] ||
+    fail "« inf » : « n'est pas un nombre » attendu"
+
 "$tool" --help | grep -q '^Usage : ervalun-fix' || fail "--help"
 "$tool" --spread >/dev/null 2>&1 </dev/null
 [ $? -eq 2 ] || fail "option sans valeur : code 2 attendu"

@@ -239,7 +239,8 @@ void CGeodesicWindow::ShowTexts(const std::optional<geodesy::CheckFigures>& figu
 QString GeodesicTooltipLine(const geodesy::CheckFigures& figures) {
     const geodesy::GeodesicFix& fix = figures.fix;
     if (!fix.Found()) {
-        return Utf8("Pas de point géodésique : " + geodesy::FixStatusReason(fix.status) + ".");
+        // The verdict's first line says why.
+        return Utf8(geodesy::Verdict(figures).front());
     }
     QString line;
     if (!figures.flatMeaningful) {
