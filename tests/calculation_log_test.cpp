@@ -12,7 +12,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -21,9 +20,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 using testing_support::ReadFile;
@@ -74,19 +71,17 @@ struct Example {
     std::vector<KnownPosition> directory{Entry("Autre"), Entry("Croix")};
     std::vector<Member> operators{Named("Alpha")};
     std::vector<Member> participants{Named("Bravo"), Named("Charlie")};
+    int selection1 = 1;
+    int selection2 = -1;
 
-    ervalun::LogRecord Record(int selection1 = 1, int selection2 = -1) const {
-        return Record(selection1, selection2, directory);
-    }
-    ervalun::LogRecord Record(int selection1, int selection2,
-                              const std::vector<KnownPosition>& list) const {
+    ervalun::LogRecord Record() const {
         ervalun::LogRecord r;
         if (!operators.empty()) {
             r.operatorName = operators.front().name;
         }
-        r.firstName = ervalun::SelectedName(list, selection1);
+        r.firstName = ervalun::SelectedName(directory, selection1);
         r.first = first;
-        r.secondName = ervalun::SelectedName(list, selection2);
+        r.secondName = ervalun::SelectedName(directory, selection2);
         r.second = second;
         r.resultName = resultName;
         r.result = res;
@@ -95,10 +90,16 @@ struct Example {
     }
     std::string Line() const { return ervalun::FormatLogLine(kMarch6, Record()); }
 
-    // The line as the engine appends it, from its records.
-    void Write(TriangulationEngine& engine) const {
-        engine.WriteLog("ervalun.log", Position(first), Position(second), Position(res, resultName),
-                        1, -1, directory, operators, participants);
+    // The line as the engine appends it, from its records; at kMarch6 unless the engine given
+    // has a clock of its own.
+    void Write(TriangulationEngine& engine, const std::string& path = "ervalun.log") const {
+        engine.WriteLog(path, Position(first), Position(second), Position(res, resultName),
+                        selection1, selection2, directory, operators, participants);
+    }
+    void Write() const {
+        TriangulationEngine engine;
+        engine.clock = [] { return kMarch6; };
+        Write(engine);
     }
 };
 
@@ -108,17 +109,13 @@ const char* const kExampleLine =
     "Bravo;Charlie;\n";
 
 // Appends the example line `count` times from a child whose files may not grow beyond `limit`
-// bytes, as on a full disk. SIGXFSZ is ignored, so the writer sees the short write instead of
-// dying. Returns 0 when the child ran.
+// bytes, as on a full disk. Returns 0 when the child ran.
 int AppendWithSizeLimit(const Example& ex, rlim_t limit, int count = 1) {
-    rlimit small{limit, limit};
-    if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &small) != 0) {
+    if (!testing_support::LimitFileSize(limit)) {
         return 100;
     }
-    TriangulationEngine engine;
-    engine.clock = [] { return kMarch6; };
     for (int i = 0; i < count; ++i) {
-        ex.Write(engine);
+        ex.Write();
     }
     return 0;
 }
@@ -154,9 +151,7 @@ TEST(CalculationLog, TwoDecimalsAgreeWithPrintfInTheCLocale) {
 TEST(CalculationLog, WorkedExampleLineCharacterForCharacter) {
     ScopedWorkDir dir;
     Example ex;
-    TriangulationEngine engine;
-    engine.clock = [] { return kMarch6; };
-    ex.Write(engine);
+    ex.Write();
     EXPECT_EQ(ReadFile("ervalun.log"), kExampleLine);
 
     // No operator and no participants: placeholders at both ends, nothing after the last.
@@ -177,19 +172,20 @@ TEST(CalculationLog, PlaceholdersNamesLettersAndDate) {
     for (auto [sel, list] : std::vector<std::pair<int, const std::vector<KnownPosition>*>>{
              {0, &none}, {-1, &ex.directory}, {2, &ex.directory}, {-7, &ex.directory}}) {
         EXPECT_FALSE(ervalun::SelectedName(*list, sel).has_value()) << sel;
-        const std::string line = ervalun::FormatLogLine(kMarch6, ex.Record(sel, sel, *list));
+        Example each = ex;
+        each.directory = *list;
+        each.selection1 = each.selection2 = sel;
+        const std::string line = each.Line();
         EXPECT_NE(line.find("09:05:03;POSITION1;2.00 21.00 7.50 E;"), std::string::npos) << line;
         EXPECT_NE(line.find(";45.00;POSITION2;2.00 30.00"), std::string::npos) << line;
 
         ScopedWorkDir dir;
-        TriangulationEngine engine;
-        engine.clock = [] { return kMarch6; };
-        engine.WriteLog("ervalun.log", Position(ex.first), Position(ex.second), Position(ex.res),
-                        sel, sel, *list, ex.operators, ex.participants);
+        each.Write();
         EXPECT_EQ(ReadFile("ervalun.log"), line);
     }
     // Both points named from the directory.
-    const std::string both = ervalun::FormatLogLine(kMarch6, ex.Record(1, 0));
+    ex.selection2 = 0;
+    const std::string both = ex.Line();
     EXPECT_NE(both.find(";Croix;2.00 21.00"), std::string::npos);
     EXPECT_NE(both.find(";45.00;Autre;2.00 30.00"), std::string::npos);
 
@@ -200,7 +196,8 @@ TEST(CalculationLog, PlaceholdersNamesLettersAndDate) {
     ex.participants = {Named("Bravo")};
     ex.operators.clear();
     const LocalDateTime newYear{2024, 1, 1, 0, 0, 5};
-    const std::string line = ervalun::FormatLogLine(newYear, ex.Record(-1, -1));
+    ex.selection1 = ex.selection2 = -1;
+    const std::string line = ervalun::FormatLogLine(newYear, ex.Record());
     EXPECT_EQ(line, "ID_OPERATEUR;01/01/2024;00:00:05;POSITION1;2.00 21.00 7.50 E;"
                     "48.00 51.00 24.00 N;45.00;POSITION2;2.00 30.00 0.00 E;48.00 40.00 0.00 N;"
                     "300.00;Le Puy;Haut;0.00 22.00 0.00 O;10.00 30.00 0.00 S;0.00;Bravo;\n");
@@ -213,16 +210,14 @@ TEST(CalculationLog, PlaceholdersNamesLettersAndDate) {
 TEST(CalculationLog, AppendsAfterEarlierLinesAndCreatesTheFile) {
     ScopedWorkDir dir;
     Example ex;
-    TriangulationEngine engine;
-    engine.clock = [] { return kMarch6; };
-    ex.Write(engine);
+    ex.Write();
     EXPECT_EQ(ReadFile("ervalun.log"), kExampleLine);
 
     // Earlier content, Latin-1 bytes included, stays byte for byte.
     const std::string earlier = "R\xe9gis;01/02/2001;10:00:00;old line\nsecond\n";
     WriteFile("ervalun.log", earlier);
-    ex.Write(engine);
-    ex.Write(engine);
+    ex.Write();
+    ex.Write();
     EXPECT_EQ(ReadFile("ervalun.log"), earlier + kExampleLine + kExampleLine);
 }
 
@@ -240,8 +235,7 @@ TEST(CalculationLog, UnwritableLogIsPassedOverSilently) {
     EXPECT_TRUE(std::filesystem::is_directory("ervalun.log"));
     EXPECT_TRUE(std::filesystem::is_empty("ervalun.log"));
     EXPECT_EQ(clockReads, 0);
-    engine.WriteLog("no/such/folder/ervalun.log", Position(ex.first), Position(ex.second),
-                    Position(ex.res), 1, -1, ex.directory, ex.operators, ex.participants);
+    ex.Write(engine, "no/such/folder/ervalun.log");
     EXPECT_FALSE(std::filesystem::exists("no"));
 }
 
@@ -259,11 +253,9 @@ TEST(CalculationLog, ConcurrentWritersNeverInterleaveLines) {
     constexpr int kLinesEach = 800;
     std::latch start(2);
     auto writer = [&] {
-        TriangulationEngine engine;
-        engine.clock = [] { return kMarch6; };
         start.arrive_and_wait();
         for (int i = 0; i < kLinesEach; ++i) {
-            ex.Write(engine);
+            ex.Write();
         }
     };
     std::thread a(writer);
@@ -294,9 +286,7 @@ TEST(CalculationLog, LineIsTheSameUnderAFrenchLocale) {
     EXPECT_EQ(ervalun::FormatFixed2(2.675), "2.67");
 
     ScopedWorkDir dir;
-    TriangulationEngine engine;
-    engine.clock = [] { return kMarch6; };
-    ex.Write(engine);
+    ex.Write();
     EXPECT_EQ(ReadFile("ervalun.log"), inC);
 }
 
@@ -353,16 +343,14 @@ TEST(CalculationLog, LineIsAppendedWholeOrNotAtAll) {
     EXPECT_EQ(ReadFile("ervalun.log"), earlier + line);
 
     // With room again the next line stands on its own.
-    TriangulationEngine engine;
-    engine.clock = [] { return kMarch6; };
-    ex.Write(engine);
+    ex.Write();
     EXPECT_EQ(ReadFile("ervalun.log"), earlier + line + line);
 
     // A line cut off where nothing could take it back (a writer killed in the middle, or a
     // file edited without its last line feed) is ended first; the new record never joins it.
     const std::string cut = earlier + "Alpha;06/03/2002;09:0";
     WriteFile("ervalun.log", cut);
-    ex.Write(engine);
+    ex.Write();
     EXPECT_EQ(ReadFile("ervalun.log"), cut + "\n" + line);
 }
 
@@ -374,20 +362,10 @@ TEST(CalculationLog, ConcurrentWritersOnAFullDiskLeaveOnlyWholeLines) {
     constexpr int kWriters = 4;
     constexpr std::size_t kRoomInLines = 100;
     const rlim_t limit = line.size() * kRoomInLines + line.size() / 3;
-    std::vector<pid_t> children;
-    for (int i = 0; i < kWriters; ++i) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            _exit(AppendWithSizeLimit(ex, limit, 60));
-        }
-        ASSERT_GT(pid, 0);
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    const std::vector<pid_t> children = testing_support::StartChildren(
+        kWriters, [&] { return AppendWithSizeLimit(ex, limit, 60); });
+    ASSERT_EQ(children.size(), static_cast<std::size_t>(kWriters));
+    ASSERT_TRUE(testing_support::AllExitedCleanly(children));
     const std::vector<std::string> lines = testing_support::Lines(ReadFile("ervalun.log"));
     EXPECT_EQ(ReadFile("ervalun.log").size(), line.size() * kRoomInLines);
     ASSERT_EQ(lines.size(), kRoomInLines);

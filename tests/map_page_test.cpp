@@ -386,9 +386,7 @@ TEST(MapPage, LinkedPageIsWrittenWhereTheLinkPoints) {
     // When the page cannot be written there (a full disk), no empty file stays behind.
     std::filesystem::create_symlink("pages/none.html", "full.html");
     EXPECT_EQ(testing_support::RunInChild([] {
-                  rlimit small{100, 100};
-                  std::signal(SIGXFSZ, SIG_IGN);
-                  return setrlimit(RLIMIT_FSIZE, &small) == 0 ? WritePage("full.html") : 100;
+                  return testing_support::LimitFileSize(100) ? WritePage("full.html") : 100;
               }),
               0);
     EXPECT_FALSE(std::filesystem::exists("pages/none.html"));
@@ -425,12 +423,7 @@ TEST(MapPage, WritablePageInAFolderTheUserCannotWriteIsRewrittenInPlace) {
         const int written =
             WritePage("map.html") + 2 * WritePage("short.html") + 4 * WritePage("new.html");
         // The disk fills up in the middle: the old page is written back.
-        rlimit small{100, 100};
-        std::signal(SIGXFSZ, SIG_IGN);
-        if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
-            return 100;
-        }
-        return written + 8 * WritePage("full.html");
+        return testing_support::LimitFileSize(100) ? written + 8 * WritePage("full.html") : 100;
     });
     SetMode(".", 0755);
     SKIP_WHEN_UNPRIVILEGED_IMPOSSIBLE(rc);

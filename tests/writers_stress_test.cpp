@@ -2,6 +2,7 @@
 // middle of calculations, concurrent appends, a reader of the page while it is rewritten.
 // Sizes are modest so that the suite stays quick; raise the rounds to stress harder.
 #include "engine/calculation.h"
+#include "tests/support/processes.h"
 #include "tests/support/samples.h"
 #include "tests/support/work_dir.h"
 
@@ -41,18 +42,10 @@ void Calculate(int times) {
 }
 
 std::vector<pid_t> StartCalculating(int processes, int times) {
-    std::vector<pid_t> children;
-    for (int i = 0; i < processes; ++i) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            Calculate(times);
-            _exit(0);
-        }
-        if (pid > 0) {
-            children.push_back(pid);
-        }
-    }
-    return children;
+    return testing_support::StartChildren(processes, [times] {
+        Calculate(times);
+        return 0;
+    });
 }
 
 int Leftovers() {
@@ -137,11 +130,7 @@ TEST(WritersStress, ProcessesAppendingTogetherLeaveEveryLineWhole) {
     constexpr int kEach = 500;
     const std::vector<pid_t> children = StartCalculating(kProcesses, kEach);
     ASSERT_EQ(children.size(), static_cast<std::size_t>(kProcesses));
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    ASSERT_TRUE(testing_support::AllExitedCleanly(children));
     const std::vector<std::string> lines = Lines(ReadFile(kLogFileName));
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(kProcesses * kEach));
     for (const std::string& got : lines) {

@@ -1,5 +1,6 @@
 #include "tests/support/processes.h"
 
+#include <csignal>
 #include <grp.h>
 #include <pwd.h>
 #include <stdexcept>
@@ -22,6 +23,35 @@ int RunInChild(const std::function<int()>& body) {
         return -1;
     }
     return WEXITSTATUS(status);
+}
+
+std::vector<pid_t> StartChildren(int count, const std::function<int()>& body) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < count; ++i) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            _exit(body());
+        }
+        if (pid > 0) {
+            children.push_back(pid);
+        }
+    }
+    return children;
+}
+
+bool AllExitedCleanly(const std::vector<pid_t>& children) {
+    bool clean = true;
+    for (const pid_t pid : children) {
+        int status = 0;
+        clean = waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                clean;
+    }
+    return clean;
+}
+
+bool LimitFileSize(rlim_t bytes) {
+    const rlimit limit{bytes, bytes};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
 TestUser UnprivilegedUser() {
