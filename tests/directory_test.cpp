@@ -137,15 +137,11 @@ TEST(Directory, LayoutsReadAsTheRecordsTheyHold) {
                 ExpectRefuge(e);
             } else if (e.name == "Cap") {
                 ExpectCap(e);
+            } else if (e.name == longest) {
+                EXPECT_EQ(e.latitudeDegrees, 12.0); // the rest of the number token is ignored
             }
         }
     }
-
-    // A 254-byte number token reads its leading digits, the rest is ignored.
-    DirectoryFixture f;
-    f.Load(longest + " 12" + std::string(252, 'x') + " 0 0 N 0 0 0 E\n");
-    ASSERT_EQ(f.engine.directory.size(), 1u);
-    EXPECT_EQ(f.engine.directory[0].latitudeDegrees, 12.0);
 }
 
 TEST(Directory, MissingFileOrFolderIsAbsent) {

@@ -143,18 +143,19 @@ TEST(Engine, TriangulateLeavesTheRecordsOfTheRun) {
 }
 
 TEST(Engine, ConversionsAreTheLibrarys) {
-    double v = -1;
-    TriangulationEngine::DmsToDecimal(45, 12, 30.5, v);
-    EXPECT_EQ(v, ervalun::SignedDecimal(45, 12, 30.5, 0));
-    double d = -1, m = -1, s = -1;
-    TriangulationEngine::DecimalToDms(45.999999999, d, m, s);
-    EXPECT_EQ(d, 45);
-    EXPECT_EQ(m, 59);
-    EXPECT_NEAR(s, 59.99999640001249, 1e-12);
-    v = -0.0000009;
-    TriangulationEngine::SnapToZero(v);
-    EXPECT_EQ(v, 0.0);
-    EXPECT_FALSE(std::signbit(v));
+    for (const double v : {45.999999999, 0.1, -0.0000009, 1e12 + 0.5}) {
+        double decimal = -1;
+        TriangulationEngine::DmsToDecimal(v, v, v, decimal);
+        EXPECT_TRUE(Same(decimal, ervalun::SignedDecimal(v, v, v, 0))) << v;
+        double d = -1, m = -1, s = -1, dl = -2, ml = -2, sl = -2;
+        TriangulationEngine::DecimalToDms(v, d, m, s);
+        ervalun::DecimalToDms(v, dl, ml, sl);
+        EXPECT_TRUE(Same(d, dl) && Same(m, ml) && Same(s, sl)) << v;
+        double snapped = v, snappedByLibrary = v;
+        TriangulationEngine::SnapToZero(snapped);
+        ervalun::SnapToZero(snappedByLibrary);
+        EXPECT_TRUE(Same(snapped, snappedByLibrary)) << v;
+    }
 }
 
 TEST(Nearest, NamesTheClosestEntryAndRecordsEveryDistance) {

@@ -68,7 +68,6 @@ TEST(Roster, FilesReadAsTheNamesTheyHold) {
         {"no last line feed", "Alpha\nBravo", 1, {"Alpha", "Bravo"}},
         {"a lone carriage return last", "Alpha\r\nBravo\r", 1, {"Alpha", "Bravo\r"}},
         {"an empty file", "", 1, {}},
-        {"duplicates", "Bravo\nBravo\n", 1, {"Bravo", "Bravo"}},
         // 254 bytes is the longest name, with or without a line feed, or with a CR LF.
         {"254-byte names", "Alpha\n" + longest + "\n" + longest, 1, {"Alpha", longest, longest}},
         {"a 254-byte name and CR LF", longest + "\r\n", 1, {longest}},

@@ -223,11 +223,6 @@ TEST(Solver, WestAndSouthSignsAndMagnitudes) {
     EXPECT_GE(f.longitude.degrees, 0.0);
     EXPECT_EQ(f.longitude.minutes, 59);
     EXPECT_EQ(f.latitude.minutes, 59);
-
-    // 45 degrees 30 minutes south is -45.5 as a whole.
-    Observation p = At(3, 0, 90);
-    p.latitude = {45, 30, 0, 1};
-    EXPECT_EQ(p.Point().Y(), -45.5);
 }
 
 TEST(Solver, NegativeZeroResultIsEastAndNorth) {
