@@ -195,25 +195,8 @@ private slots:
             QVERIFY(!Button(*d, kCalculer)->isEnabled());
         }
         {
-            // A hemisphere letter that is not N/S or E/O is told once, with its line, after
-            // the files' own messages; the directory still loads as it reads.
-            Workspace work;
-            Workspace::Write(QStringLiteral("ervalun.txt"),
-                             "Rennes 48 6 53 N 1 40 46 O\nCol du Midi 45 52 44 N 6 53 15 E\n"
-                             "Londres 51 30 26 N 0 7 39 W\n");
-            CapturingSink sink;
-            auto d = Open(sink);
-            QCOMPARE(sink.messages.size(), 2);
-            QCOMPARE(sink.messages[0], QStringLiteral("Fichier operateurs.txt absent"));
-            QVERIFY2(sink.messages[1].startsWith(
-                         "Fichier ervalun.txt, ligne 2 : « 52 » n'est pas une lettre de "
-                         "latitude (N ou S)"),
-                     qPrintable(sink.messages[1]));
-            QVERIFY(sink.messages[1].contains("\n\nCol du Midi 45 52 44 N 6 53 15 E\n\n"));
-            // Read out of step after the name with spaces, as the reader reads it.
-            QCOMPARE(List(*d, kPosition1)->count(), 3);
-        }
-        {
+            // A wrong hemisphere letter is told after the messages of the files, even when the
+            // directory is incorrect.
             Workspace work;
             Workspace::Write(QStringLiteral("ervalun.txt"),
                              "Londres 51 30 26 N 0 7 39 W\nHaut 361 0 0 N 1 0 0 E\n");

@@ -5,9 +5,7 @@
 #include "ui/help_window.h"
 
 #include <QAction>
-#include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,19 +15,17 @@
 
 #include <memory>
 
-using dialog_testing::CapturingSink;
-using dialog_testing::Open;
+using namespace dialog_testing;
 using namespace dlgid;
 
 class GeodesicWindowTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir settingsDir_;
-    QTemporaryDir workDir_;
-    QString previous_;
+    Workspace work_;
 
     static void Set(CErvalunDlg& d, int id, const char* text) {
-        qobject_cast<QLineEdit*>(d.GetDlgItem(id))->setText(QString::fromLatin1(text));
+        Edit(d, id)->setText(QString::fromLatin1(text));
     }
 
     // Le-Brévent and Montenvers with the given bearings (the README example is 108 and 264).
@@ -42,7 +38,7 @@ class GeodesicWindowTest : public QObject {
         for (const auto& [id, text] : fields) {
             Set(d, id, text);
         }
-        QTest::mouseClick(qobject_cast<QPushButton*>(d.GetDlgItem(kOk)), Qt::LeftButton);
+        QTest::mouseClick(Button(d, kOk), Qt::LeftButton);
     }
 
     static QString Shown(CGeodesicWindow* window, const char* name) {
@@ -50,24 +46,23 @@ class GeodesicWindowTest : public QObject {
         return label != nullptr ? label->text() : QStringLiteral("(absent)");
     }
 
+    static QDoubleSpinBox* Spin(CGeodesicWindow* window, const char* name) {
+        return window->findChild<QDoubleSpinBox*>(QString::fromLatin1(name));
+    }
+
 private slots:
     void initTestCase() {
         // Never the user's own settings.
-        QVERIFY(settingsDir_.isValid() && workDir_.isValid());
+        QVERIFY(settingsDir_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
         QVERIFY(QSettings(QStringLiteral("Ervalun"), QStringLiteral("ervalun"))
                     .fileName()
                     .startsWith(settingsDir_.path()));
-        previous_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(workDir_.path()));
-        QFile directory(QStringLiteral("ervalun.txt"));
-        QVERIFY(directory.open(QIODevice::WriteOnly));
-        directory.write("Chamonix 45 55 25 N 6 52 10 E\nLe-Brevent 45 56 3 N 6 50 15 E\n"
-                        "Montenvers 45 55 44 N 6 55 7 E\n");
+        Workspace::Write(QStringLiteral("ervalun.txt"),
+                         "Chamonix 45 55 25 N 6 52 10 E\nLe-Brevent 45 56 3 N 6 50 15 E\n"
+                         "Montenvers 45 55 44 N 6 55 7 E\n");
     }
-
-    void cleanupTestCase() { QDir::setCurrent(previous_); }
 
     void windowFollowsEachCalculationAndKeepsItsSettings() {
         CapturingSink sink;
@@ -93,8 +88,7 @@ private slots:
         QVERIFY(window->findChild<QLabel*>(QStringLiteral("geodesicKnown")) != nullptr);
         QVERIFY(Shown(window, "geodesicFix").contains(QStringLiteral("N ")));
         // The form is untouched: the flat result and its name, as the solver gave them.
-        QCOMPARE(qobject_cast<QLineEdit*>(d->GetDlgItem(kNearestName))->text(),
-                 QStringLiteral("Chamonix"));
+        QCOMPARE(Text(*d, kNearestName), QStringLiteral("Chamonix"));
 
         // A new calculation: the window follows.
         const QString before = Shown(window, "geodesicFix");
@@ -106,8 +100,8 @@ private slots:
         const QString flat = Shown(window, "geodesicFlat");
         const QString fix = Shown(window, "geodesicFix");
         const QString spread = Shown(window, "geodesicSpread");
-        window->findChild<QDoubleSpinBox*>(QStringLiteral("geodesicError"))->setValue(2.5);
-        window->findChild<QDoubleSpinBox*>(QStringLiteral("geodesicDeclination"))->setValue(-3);
+        Spin(window, "geodesicError")->setValue(2.5);
+        Spin(window, "geodesicDeclination")->setValue(-3);
         QCOMPARE(Shown(window, "geodesicFlat"), flat);
         QVERIFY(Shown(window, "geodesicFix") != fix);
         QVERIFY(Shown(window, "geodesicSpread") != spread);
@@ -117,13 +111,10 @@ private slots:
         CErvalunDlg next(&otherSink);
         next.OnGeodesicCheck();
         CGeodesicWindow* reopened = next.GeodesicWindow();
-        QCOMPARE(reopened->findChild<QDoubleSpinBox*>(QStringLiteral("geodesicError"))->value(),
-                 2.5);
-        QCOMPARE(
-            reopened->findChild<QDoubleSpinBox*>(QStringLiteral("geodesicDeclination"))->value(),
-            -3.0);
-        reopened->findChild<QDoubleSpinBox*>(QStringLiteral("geodesicDeclination"))->setValue(0);
-        reopened->findChild<QDoubleSpinBox*>(QStringLiteral("geodesicError"))->setValue(1);
+        QCOMPARE(Spin(reopened, "geodesicError")->value(), 2.5);
+        QCOMPARE(Spin(reopened, "geodesicDeclination")->value(), -3.0);
+        Spin(reopened, "geodesicDeclination")->setValue(0);
+        Spin(reopened, "geodesicError")->setValue(1);
 
         // The help window offers it too; the context menu lists it after the about entry.
         d->OnHelp();
@@ -168,7 +159,7 @@ private slots:
         Set(*d, kLonSec2, "15");
         Set(*d, kBearing1, "0");
         Set(*d, kBearing2, "180");
-        QTest::mouseClick(qobject_cast<QPushButton*>(d->GetDlgItem(kOk)), Qt::LeftButton);
+        QTest::mouseClick(Button(*d, kOk), Qt::LeftButton);
         QVERIFY(d->GetDlgItem(kResLatSec)
                     ->toolTip()
                     .contains(QStringLiteral("Pas de point géodésique")));
