@@ -27,6 +27,7 @@ using ervalun::kLogFileName;
 using ervalun::kMapPageFileName;
 using ervalun::kRosterFileName;
 using testing_support::CapturingSink;
+using testing_support::FilesIn;
 using testing_support::Lines;
 using testing_support::OnTheMap;
 using testing_support::ReadFile;
@@ -378,11 +379,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
         EXPECT_EQ(log.substr(0, std::string(kEarlierLog).size()), kEarlierLog);
         EXPECT_EQ(Lines(log).size(), 3u);
         // The temporary page was removed after the failed rename.
-        std::size_t entries = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(".")) {
-            ++entries;
-        }
-        EXPECT_EQ(entries, 3u);
+        EXPECT_EQ(FilesIn("."), (Names{kCalibrationFileName, kLogFileName, kMapPageFileName}));
     }
     {
         SCOPED_TRACE("a page that links to a full device stays a link, and nothing is written");
@@ -395,11 +392,7 @@ TEST(BadInput, OutputsThatCannotBeWritten) {
             EXPECT_TRUE(fs::is_symlink(kMapPageFileName));
             EXPECT_TRUE(fs::is_character_file(kMapPageFileName));
             EXPECT_EQ(Lines(ReadFile(kLogFileName)).size(), 1u);
-            std::size_t entries = 0;
-            for ([[maybe_unused]] const auto& entry : fs::directory_iterator(".")) {
-                ++entries;
-            }
-            EXPECT_EQ(entries, 3u);
+            EXPECT_EQ(FilesIn("."), (Names{kCalibrationFileName, kLogFileName, kMapPageFileName}));
         }
     }
 }

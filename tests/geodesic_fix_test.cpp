@@ -71,7 +71,6 @@ TEST(GeodesicFixTest, RandomTargetsComeBackFromTheirTrueAzimuths) {
     std::uniform_real_distribution<double> azimuth(0.0, 360.0);
     std::uniform_real_distribution<double> logRange(0.0, 6.7); // 1 m to 5000 km
     std::bernoulli_distribution flip(0.25);
-    int checked = 0;
     for (int n = 0; n < 4000; ++n) {
         const double lat = latitude(gen);
         const double lon = longitude(gen);
@@ -94,9 +93,7 @@ TEST(GeodesicFixTest, RandomTargetsComeBackFromTheirTrueAzimuths) {
         EXPECT_EQ(fix.behind1, behindA && fix.distance1 > 1e-3) << what;
         EXPECT_EQ(fix.behind2, behindB && fix.distance2 > 1e-3) << what;
         EXPECT_LE(fix.iterations, 20) << what;
-        ++checked;
     }
-    EXPECT_EQ(checked, 4000);
 }
 
 TEST(GeodesicFixTest, KnownPlacesEquatorPolesAnd180thMeridian) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <limits>
@@ -18,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+using testing_support::FilesIn;
 using testing_support::GiveTo;
 using testing_support::kCannotRunUnprivileged;
 using testing_support::Lines;
@@ -91,15 +91,6 @@ int Place(const GeoPosition& a, const GeoPosition& b, const GeoPosition& r, int 
             (std::vector<int>(o.v, o.v + 6)));
     }
     return placed;
-}
-
-std::vector<std::string> FilesIn(const std::filesystem::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 const std::string kPage = ervalun::FormatMapPage(640, 480, {{1, 2}, {3, 4}, {5, 6}});

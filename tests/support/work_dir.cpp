@@ -1,5 +1,6 @@
 #include "tests/support/work_dir.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -57,6 +58,15 @@ std::vector<std::string> Lines(const std::string& text) {
         out.push_back(line);
     }
     return out;
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace testing_support

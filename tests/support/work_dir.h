@@ -24,5 +24,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
 // The lines of a text, without their line feeds.
 std::vector<std::string> Lines(const std::string& text);
+// The names of what a folder holds, sorted.
+std::vector<std::string> FilesIn(const std::filesystem::path& dir);
 
 } // namespace testing_support
