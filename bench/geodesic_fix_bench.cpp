@@ -9,8 +9,8 @@ namespace {
 
 namespace geodesy = ervalun::geodesy;
 
-const geodesy::Observation kBrevent{45.934166666666667, 6.8375, 108};
-const geodesy::Observation kMontenvers{45.928888888888889, 6.9186111111111111, 264};
+const geodesy::Sighting kBrevent{45.934166666666667, 6.8375, 108};
+const geodesy::Sighting kMontenvers{45.928888888888889, 6.9186111111111111, 264};
 
 void BM_GeodesicFix(benchmark::State& state) {
     for (auto _ : state) {

@@ -29,17 +29,17 @@ std::string Ordinal(int observer) {
 
 } // namespace
 
-FlatPoint FlatFix(const Observation& first, const Observation& second) {
+FlatPoint FlatFix(const Sighting& first, const Sighting& second) {
     // Each signed value as whole degrees with its hemisphere flag: with 0 minutes and 0 seconds
     // the solver converts it back to exactly the same value.
-    const auto point = [](const Observation& o) {
+    const auto point = [](const Sighting& o) {
         return ::Observation{DmsOfSigned(o.longitude), DmsOfSigned(o.latitude), o.azimuth};
     };
     const Fix fix = ::Triangulate(point(first), point(second));
     return {fix.point.Y(), fix.point.X()};
 }
 
-double Spread(const Observation& first, const Observation& second, const GeodesicFix& fix,
+double Spread(const Sighting& first, const Sighting& second, const GeodesicFix& fix,
               double bearingError) {
     if (!fix.Found() || !std::isfinite(bearingError)) {
         return kNaN;
@@ -49,8 +49,8 @@ double Spread(const Observation& first, const Observation& second, const Geodesi
     double largest = 0.0;
     for (int moved = 0; moved < 2; ++moved) {
         for (double sign : {1.0, -1.0}) {
-            Observation a = first;
-            Observation b = second;
+            Sighting a = first;
+            Sighting b = second;
             (moved == 0 ? a : b).azimuth += sign * error;
             const GeodesicFix other = IntersectBearings(a, b);
             if (!other.Found()) {
@@ -75,8 +75,8 @@ CheckFigures RunCheck(const CheckInput& input) {
                              std::fabs(flat.latitude) <= 90 &&
                              std::fabs(input.first.longitude - input.second.longitude) <= 180;
 
-    Observation first = input.first;
-    Observation second = input.second;
+    Sighting first = input.first;
+    Sighting second = input.second;
     const double declination = std::isfinite(input.declination) ? input.declination : 0.0;
     first.azimuth += declination;
     second.azimuth += declination;

@@ -26,8 +26,8 @@ struct Place {
 
 struct CheckInput {
     // The observers and their bearings as entered; signed decimal degrees.
-    Observation first;
-    Observation second;
+    Sighting first;
+    Sighting second;
     // Bearing error for the spread, degrees (its magnitude is used).
     double bearingError = 1.0;
     // Magnetic declination, degrees, east positive: added to both bearings for the check only.
@@ -62,12 +62,12 @@ struct FlatPoint {
     double latitude = 0.0;
     double longitude = 0.0;
 };
-FlatPoint FlatFix(const Observation& first, const Observation& second);
+FlatPoint FlatFix(const Sighting& first, const Sighting& second);
 
 CheckFigures RunCheck(const CheckInput& input);
 
 // The spread for a bearing error: see CheckFigures::spread. NaN without a fix.
-double Spread(const Observation& first, const Observation& second, const GeodesicFix& fix,
+double Spread(const Sighting& first, const Sighting& second, const GeodesicFix& fix,
               double bearingError);
 
 // The worded verdict, in French: the main line first, then the warnings.

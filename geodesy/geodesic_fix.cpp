@@ -55,7 +55,7 @@ struct SphereLine {
     Vec3 normal;
 };
 
-SphereLine OnSphere(const Observation& o, double flattening) {
+SphereLine OnSphere(const Sighting& o, double flattening) {
     double sphi = 0.0, cphi = 0.0, slam = 0.0, clam = 0.0, saz = 0.0, caz = 0.0;
     Math::sincosd(o.latitude, sphi, cphi);
     Math::sincosd(o.longitude, slam, clam);
@@ -85,7 +85,7 @@ struct LatLon {
 // antipodal points; the one with the smaller sum of distances to the observers wins, and on a
 // tie (observers on the equator, lines along meridians) the one ahead of the first observer.
 // False when the circles are the same.
-bool SphericalEstimate(const Observation& first, const Observation& second, double flattening,
+bool SphericalEstimate(const Sighting& first, const Sighting& second, double flattening,
                        LatLon& estimate) {
     const SphereLine a = OnSphere(first, flattening);
     const SphereLine b = OnSphere(second, flattening);
@@ -121,7 +121,7 @@ bool SphericalEstimate(const Observation& first, const Observation& second, doub
 
 // The signed arc, in degrees on the auxiliary sphere, from the observer along its line to the
 // foot of the perpendicular from the point: negative behind the observer.
-double AlongArc(const Geodesic& earth, const Observation& o, double latitude, double longitude) {
+double AlongArc(const Geodesic& earth, const Sighting& o, double latitude, double longitude) {
     double s12 = 0.0, azi1 = 0.0, azi2 = 0.0;
     const double a12 = earth.Inverse(o.latitude, o.longitude, latitude, longitude, s12, azi1, azi2);
     double sa = 0.0, ca = 0.0, sd = 0.0, cd = 0.0;
@@ -138,7 +138,7 @@ struct PlaneLine {
 };
 
 // The line near the estimate as a straight line of the gnomonic projection centred there.
-bool ProjectNear(const Geodesic& earth, const Gnomonic& gnomonic, const Observation& o,
+bool ProjectNear(const Geodesic& earth, const Gnomonic& gnomonic, const Sighting& o,
                  const GeodesicLine& line, const LatLon& centre, PlaneLine& out) {
     const double arc = AlongArc(earth, o, centre.latitude, centre.longitude);
     double lat1 = 0.0, lon1 = 0.0, lat2 = 0.0, lon2 = 0.0;
@@ -175,9 +175,9 @@ std::string FixStatusReason(FixStatus status) {
     return {};
 }
 
-GeodesicFix IntersectBearings(const Observation& first, const Observation& second) {
+GeodesicFix IntersectBearings(const Sighting& first, const Sighting& second) {
     GeodesicFix fix;
-    for (const Observation* o : {&first, &second}) {
+    for (const Sighting* o : {&first, &second}) {
         if (!std::isfinite(o->latitude) || !std::isfinite(o->longitude) ||
             !std::isfinite(o->azimuth)) {
             fix.status = FixStatus::NotFinite;
@@ -260,7 +260,7 @@ GeodesicFix IntersectBearings(const Observation& first, const Observation& secon
     fix.status = FixStatus::Found;
     fix.latitude = estimate.latitude;
     fix.longitude = estimate.longitude;
-    for (const Observation* o : {&first, &second}) {
+    for (const Sighting* o : {&first, &second}) {
         double s12 = 0.0;
         earth.Inverse(o->latitude, o->longitude, fix.latitude, fix.longitude, s12);
         const bool behind =

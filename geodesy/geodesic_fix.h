@@ -10,7 +10,7 @@ namespace ervalun::geodesy {
 
 // One observer and the bearing taken there, in degrees: latitude north positive, longitude east
 // positive (any value: it wraps), azimuth clockwise from true north (any value: it wraps).
-struct Observation {
+struct Sighting {
     double latitude = 0.0;
     double longitude = 0.0;
     double azimuth = 0.0;
@@ -47,6 +47,6 @@ struct GeodesicFix {
 
 // Intersects the two geodesics taken as whole lines (a bearing and its opposite are the same
 // line). Of their crossings, the one nearest the observers is returned. Never throws.
-GeodesicFix IntersectBearings(const Observation& first, const Observation& second);
+GeodesicFix IntersectBearings(const Sighting& first, const Sighting& second);
 
 } // namespace ervalun::geodesy

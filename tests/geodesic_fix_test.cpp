@@ -22,7 +22,7 @@ namespace geodesy = ervalun::geodesy;
 using geodesy::FixStatus;
 using geodesy::GeodesicFix;
 using geodesy::IntersectBearings;
-using geodesy::Observation;
+using geodesy::Sighting;
 using GeographicLib::Geodesic;
 using GeographicLib::Math;
 
@@ -38,8 +38,8 @@ double Distance(double lat1, double lon1, double lat2, double lon2) {
 
 // An observer at distance metres from the target, seen from the target at the given azimuth,
 // with the true azimuth from there to the target.
-Observation Towards(double targetLat, double targetLon, double fromTarget, double metres) {
-    Observation o;
+Sighting Towards(double targetLat, double targetLon, double fromTarget, double metres) {
+    Sighting o;
     double azi = 0.0;
     Earth().Direct(targetLat, targetLon, fromTarget, metres, o.latitude, o.longitude, azi);
     double back = 0.0;
@@ -51,7 +51,7 @@ Observation Towards(double targetLat, double targetLon, double fromTarget, doubl
 // fix gives back the azimuth (or its opposite, for a fix behind) to 1e-9 degree, or, near the
 // observer where the doubles of a position are a nanometre apart, the fix lies within a few
 // nanometres of the line. And the point of the observer's geodesic at that distance is the fix.
-void ExpectOnLine(const Observation& o, const GeodesicFix& fix, bool behind,
+void ExpectOnLine(const Sighting& o, const GeodesicFix& fix, bool behind,
                   const std::string& what) {
     double s12 = 0.0, azi1 = 0.0, azi2 = 0.0;
     Earth().Inverse(o.latitude, o.longitude, fix.latitude, fix.longitude, s12, azi1, azi2);
@@ -77,8 +77,8 @@ TEST(GeodesicFixTest, RandomTargetsComeBackFromTheirTrueAzimuths) {
         const double from1 = azimuth(gen);
         // Apart enough that the crossing is not a near-tangency, which the spread judges.
         const double from2 = from1 + 5.0 + 170.0 * std::uniform_real_distribution<double>()(gen);
-        Observation a = Towards(lat, lon, from1, std::pow(10.0, logRange(gen)));
-        Observation b = Towards(lat, lon, from2, std::pow(10.0, logRange(gen)));
+        Sighting a = Towards(lat, lon, from1, std::pow(10.0, logRange(gen)));
+        Sighting b = Towards(lat, lon, from2, std::pow(10.0, logRange(gen)));
         const bool behindA = flip(gen);
         const bool behindB = flip(gen);
         a.azimuth += behindA ? 180.0 : 0.0;
@@ -112,8 +112,8 @@ TEST(GeodesicFixTest, KnownPlacesEquatorPolesAnd180thMeridian) {
         {"180th meridian, 100 m", -30.0, -179.9999, 100, 80, 100},
     };
     for (const Case& c : cases) {
-        const Observation a = Towards(c.lat, c.lon, c.from1, c.baseline);
-        const Observation b = Towards(c.lat, c.lon, c.from2, c.baseline);
+        const Sighting a = Towards(c.lat, c.lon, c.from1, c.baseline);
+        const Sighting b = Towards(c.lat, c.lon, c.from2, c.baseline);
         const GeodesicFix fix = IntersectBearings(a, b);
         ASSERT_TRUE(fix.Found()) << c.what;
         EXPECT_LT(Distance(fix.latitude, fix.longitude, c.lat, c.lon), 1e-6) << c.what;
@@ -145,7 +145,7 @@ TEST(GeodesicFixTest, ParallelLinesHaveNoFixNearlyParallelOnesDo) {
     // the second observer stands on the first one's line with its azimuth there.
     double lat2 = 0.0, lon2 = 0.0, azi2 = 0.0;
     Earth().Direct(45, 6, 30, 500000, lat2, lon2, azi2);
-    const std::vector<std::pair<Observation, Observation>> same = {
+    const std::vector<std::pair<Sighting, Sighting>> same = {
         {{45, 6, 30}, {45, 6, 30}},        {{45, 6, 30}, {45, 6, 210}},
         {{10, 6, 0}, {50, 6, 180}},        {{0, 6, 90}, {0, 100, 90}},
         {{45, 6, 30}, {lat2, lon2, azi2}}, {{45, 6, 30}, {lat2, lon2, azi2 + 180}},
@@ -162,8 +162,8 @@ TEST(GeodesicFixTest, ParallelLinesHaveNoFixNearlyParallelOnesDo) {
     Earth().Direct(lat2, lon2, azi2 + 90, 100, latB, lonB, aziB);
     aziB -= 90;
     for (double turn : {0.001, -0.003, 0.01, 1.0}) {
-        const Observation a{45, 6, 30};
-        const Observation b{latB, lonB, aziB + turn};
+        const Sighting a{45, 6, 30};
+        const Sighting b{latB, lonB, aziB + turn};
         const GeodesicFix fix = IntersectBearings(a, b);
         ASSERT_TRUE(fix.Found()) << turn;
         EXPECT_GT(fix.distance2, 100 / std::sin(std::fabs(turn) * Math::pi() / 180) / 2);
