@@ -13,6 +13,14 @@
 #include <sstream>
 #include <system_error>
 
+// Set by geodesy/CMakeLists.txt; these stand in when the file is built some other way.
+#ifndef ERVALUN_WMM_INSTALLED_DIR
+#define ERVALUN_WMM_INSTALLED_DIR "/usr/share/ervalun/wmm"
+#endif
+#ifndef ERVALUN_WMM_BUILD_DIR
+#define ERVALUN_WMM_BUILD_DIR "share/ervalun/wmm"
+#endif
+
 namespace ervalun::geodesy {
 
 namespace {
