@@ -1,8 +1,8 @@
 // ervalun-fix: the flat fix of the dialog and the geodesic fix of the same two bearings, one case
 // a line, in the manner of the geodesy command-line tools. "ervalun-fix --help" says how.
 
+#include "data/whole_number.h"
 #include "geodesy/geodesic_check.h"
-#include "output/calibration.h"
 
 #include <clocale>
 #include <cmath>
