@@ -70,27 +70,50 @@ bool OnePlace(const std::vector<Line>& lines) {
     return true;
 }
 
-// The scale of the errors from the residuals at the estimate, as a multiple of the sigmas:
-// for maximum likelihood the root mean square of the residuals in sigmas over n - 2 degrees of
-// freedom; for the robust estimators Huber's scale of an M-estimate, sum psi^2 / (n - 2) over
-// the squared mean slope of psi, from the robust scale the weights were taken with, so that a
-// wild bearing (psi bounded, or zero for Andrews) does not inflate it.
+// The scale of the errors from the residuals at the estimate, as a multiple of the sigmas given:
+// the root mean square of the residuals in sigmas over the degrees of freedom, the number of
+// bearings counted less two. Maximum likelihood counts every bearing. A robust estimate counts
+// those it keeps: first those of weight 0.5 or more (the weights were taken at the median
+// absolute residual, which a wild bearing does not move), then, until the set settles, those
+// within 3 of the scale so found. A wild bearing thus neither inflates the scale nor the
+// ellipse, and the quantile has the degrees of freedom of the bearings kept. Fills kept; the
+// scale is NaN when fewer than three bearings are kept.
 double ResidualScale(const std::vector<Line>& lines, const std::vector<LineAt>& at,
-                     Estimator estimator, double tuning, double robustScale) {
-    const double n = static_cast<double>(lines.size());
-    double sumPsi2 = 0.0;
-    double sumSlope = 0.0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const double u = at[i].off / (lines[i].sigma * robustScale);
-        const double psi = detail::RobustPsi(estimator, tuning, u);
-        sumPsi2 += psi * psi;
-        sumSlope += detail::RobustPsiSlope(estimator, tuning, u);
+                     const std::vector<double>& weights, bool robust, std::vector<bool>& kept) {
+    const std::size_t n = lines.size();
+    std::vector<double> u(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        u[i] = at[i].off / lines[i].sigma;
+        kept[i] = !robust || weights[i] >= kOutlierWeight;
     }
-    const double meanSlope = sumSlope / n;
-    if (!(meanSlope > 0.1)) {
-        return robustScale;
+    double scale = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t round = 0; round <= n; ++round) {
+        double sum = 0.0;
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (kept[i]) {
+                sum += u[i] * u[i];
+                ++count;
+            }
+        }
+        if (count < 3) {
+            return std::numeric_limits<double>::quiet_NaN();
+        }
+        scale = std::sqrt(sum / static_cast<double>(count - 2));
+        if (!robust) {
+            break;
+        }
+        bool changed = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            const bool keep = std::fabs(u[i]) <= kOutlierSigmas * scale;
+            changed = changed || keep != kept[i];
+            kept[i] = keep;
+        }
+        if (!changed) {
+            break;
+        }
     }
-    return robustScale * std::sqrt(sumPsi2 / (n - 2)) / meanSlope;
+    return scale;
 }
 
 void Geometry(const std::vector<LineAt>& at, BearingEstimate& estimate) {
@@ -174,26 +197,31 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
         at[i] = detail::Evaluate(lines[i], solution.latitude, solution.longitude);
     }
     double scale = 1.0;
+    std::vector<bool> kept(n, true);
+    std::vector<double> infoWeight = solution.weights;
+    double dof = static_cast<double>(n) - 2;
     if (options.estimateSigma) {
-        if (robust) {
-            scale = ResidualScale(lines, at, options.estimator, options.tuning, solution.scale);
-        } else {
-            double sum = 0.0;
-            for (std::size_t i = 0; i < n; ++i) {
-                sum += (at[i].off / lines[i].sigma) * (at[i].off / lines[i].sigma);
-            }
-            scale = std::sqrt(sum / static_cast<double>(n - 2));
+        scale = ResidualScale(lines, at, solution.weights, robust, kept);
+        if (std::isnan(scale)) {
+            estimate.status = EstimateStatus::TooFewForSigma;
+            return estimate;
+        }
+        dof = -2;
+        for (std::size_t i = 0; i < n; ++i) {
+            infoWeight[i] = kept[i] ? 1.0 : 0.0;
+            dof += kept[i] ? 1 : 0;
         }
         // Exact bearings leave no scale at all; a vanishing ellipse is the honest answer, but
         // a zero would make the concentration infinite.
         scale = std::max(scale, 1e-9);
     }
     // The Fisher information of each bearing at the estimate: kappa A(kappa) g g^T, where g is
-    // the gradient of its azimuth; a robust estimate counts each bearing with its weight.
+    // the gradient of its azimuth; a robust estimate counts each bearing with its weight, or, with
+// the scale from the residuals, the bearings it keeps.
     double iee = 0.0, ien = 0.0, inn = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const double kappa = KappaFromSigma(lines[i].sigma * scale);
-        const double info = solution.weights[i] * kappa * BesselRatio(kappa);
+        const double info = infoWeight[i] * kappa * BesselRatio(kappa);
         iee += info * at[i].gradEast * at[i].gradEast;
         ien += info * at[i].gradEast * at[i].gradNorth;
         inn += info * at[i].gradNorth * at[i].gradNorth;
@@ -219,7 +247,7 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
     ConfidenceEllipse& ellipse = estimate.ellipse;
     ellipse.level = options.confidence;
     ellipse.scale = options.estimateSigma
-                        ? TwiceF2Quantile(options.confidence, static_cast<double>(n - 2))
+                        ? TwiceF2Quantile(options.confidence, dof)
                         : ChiSquare2Quantile(options.confidence);
     const EllipseAxes axes = AxesOf(estimate.covEE, estimate.covEN, estimate.covNN, ellipse.scale);
     ellipse.semiMajor = axes.semiMajor;
