@@ -31,6 +31,9 @@ constexpr double kLowCrossing = 30.0;
 constexpr double kNarrowSpread = 35.0;
 constexpr double kOutlierSigmas = 3.0;
 constexpr double kOutlierWeight = 0.5;
+// With four bearings the scale from the residuals exceeds twice the true one about once in
+// twenty-five (chi-square with 2 degrees of freedom above 8); beyond, something is wrong.
+constexpr double kLargeScale = 2.0;
 
 double Radians(double degrees) {
     return degrees * Math::pi() / 180;
@@ -263,6 +266,7 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
     estimate.flags.lowCrossing = estimate.bestCrossingAngle < kLowCrossing;
     estimate.flags.narrowSpread = estimate.stationSpread < kNarrowSpread;
     estimate.flags.ellipseBeyondStation = ellipse.semiMajor > nearest;
+    estimate.flags.residualsLarge = scale > kLargeScale;
 
     // Every row, left-out ones included, against the estimate.
     estimate.residuals.resize(bearings.size());

@@ -115,6 +115,7 @@ struct GeometryFlags {
                                        // the ellipse understates the area
     bool behind = false;               // at least one bearing points away from the estimate
     bool outliers = false;             // at least one bearing stands out
+    bool residualsLarge = false;       // the scale from the residuals is over twice the sigmas
 };
 
 struct BearingEstimate {
