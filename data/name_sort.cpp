@@ -1,6 +1,7 @@
 #include "data/name_sort.h"
 
 #include <cstring>
+#include <functional>
 #include <numeric>
 #include <system_error>
 #include <thread>
@@ -19,11 +20,6 @@ constexpr std::size_t kBuckets = std::size_t{1} << 16;
 // Below this many names their keys are sorted in one go: the buckets' tables would cost more
 // than they save.
 constexpr std::size_t kBucketedNames = 1 << 12;
-
-// Up to this many names every key is made in one pass over the names, in the order they lie in
-// memory, which is quicker than one bucket at a time; the keys then take 6 MB at most. Longer
-// lists keep to the memory of one bucket's keys.
-constexpr std::size_t kKeyedNames = 1 << 18;
 
 // Below this many names one thread sorts faster than two can start.
 constexpr std::size_t kParallelSortNames = 1 << 15;
@@ -100,24 +96,32 @@ void SortSlice(const NameColumn& names, std::uint32_t* first, std::uint32_t* las
     }
 }
 
-// Sorts the buckets [first, last) of from, whose b-th bucket begins at starts[b]: through keys
-// made one bucket at a time, or, when allKeys holds the keys of every bucket in its place, those.
+// Sorts the buckets [first, last) of from, whose b-th bucket begins at starts[b], through keys
+// made one bucket at a time.
 void SortBuckets(const NameColumn& names, const std::vector<std::uint32_t>& starts,
-                 std::vector<NameKey>& allKeys, std::vector<std::uint32_t>& from, std::size_t first,
-                 std::size_t last) {
+                 std::vector<std::uint32_t>& from, std::size_t first, std::size_t last) {
     std::vector<NameKey> keys;
     for (std::size_t b = first; b < last; ++b) {
-        if (!allKeys.empty()) {
-            NameKey* const begin = allKeys.data() + starts[b];
-            NameKey* const end = allKeys.data() + starts[b + 1];
-            std::sort(begin, end, KeyLess(names));
-            for (const NameKey* key = begin; key != end; ++key) {
-                from[starts[b] + static_cast<std::size_t>(key - begin)] = key->index;
-            }
-        } else if (starts[b + 1] - starts[b] >= 2) {
+        if (starts[b + 1] - starts[b] >= 2) {
             SortSlice(names, from.data() + starts[b], from.data() + starts[b + 1], keys);
         }
     }
+}
+
+// Runs first on a thread of its own and second on this one when inTwo, else both here. A
+// thread that cannot start leaves its work to this one.
+void RunInTwo(bool inTwo, const std::function<void()>& first, const std::function<void()>& second) {
+    if (inTwo) {
+        try {
+            std::thread other(first);
+            second();
+            other.join();
+            return;
+        } catch (const std::system_error&) {
+        }
+    }
+    first();
+    second();
 }
 
 } // namespace
@@ -143,42 +147,42 @@ std::vector<std::uint32_t> OrderByName(const NameColumn& names, std::size_t coun
         SortSlice(names, from.data(), from.data() + count, keys);
         return from;
     }
+    // Each pass is shared by two threads: the names of the first half of the list and those of
+    // the rest, then the buckets that hold the first half of the names and the others.
+    const bool inTwo = count >= kParallelSortNames && std::thread::hardware_concurrency() >= 2;
+    const std::size_t half = inTwo ? count / 2 : count;
     // The buckets follow one another in the order of the names they hold (a shorter name is
     // zero-padded, as it comes before any longer one it begins); each is dealt its names in
-    // the order of their indexes, or their keys.
+    // the order of their indexes: the first half's, then the rest's.
+    std::vector<std::uint32_t> first(kBuckets, 0);
+    std::vector<std::uint32_t> rest(kBuckets, 0);
+    auto tally = [&names](std::vector<std::uint32_t>& counts, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            ++counts[BucketOf(names[i])];
+        }
+    };
+    RunInTwo(
+        inTwo, [&] { tally(first, 0, half); }, [&] { tally(rest, half, count); });
     std::vector<std::uint32_t> starts(kBuckets + 1, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        ++starts[BucketOf(names[i]) + 1];
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+        starts[b + 1] = starts[b] + first[b] + rest[b];
+        // From here on, where the next name of each half goes.
+        rest[b] = starts[b] + first[b];
+        first[b] = starts[b];
     }
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<NameKey> allKeys(count < kKeyedNames ? count : 0);
-    {
-        std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string_view name = names[i];
-            const auto index = static_cast<std::uint32_t>(i);
-            const std::uint32_t place = next[BucketOf(name)]++;
-            if (allKeys.empty()) {
-                from[place] = index;
-            } else {
-                allKeys[place] = MakeNameKey(name, index);
-            }
+    auto deal = [&](std::vector<std::uint32_t>& next, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            from[next[BucketOf(names[i])]++] = static_cast<std::uint32_t>(i);
         }
-    }
-    if (count >= kParallelSortNames && std::thread::hardware_concurrency() >= 2) {
-        // Each bucket is sorted whole by one thread, the first half of the names by one, the
-        // rest by the other. A thread that cannot start leaves the work to this one.
-        const auto middle = static_cast<std::size_t>(
-            std::lower_bound(starts.begin(), starts.end(), count / 2) - starts.begin());
-        try {
-            std::thread other([&] { SortBuckets(names, starts, allKeys, from, 0, middle); });
-            SortBuckets(names, starts, allKeys, from, middle, kBuckets);
-            other.join();
-            return from;
-        } catch (const std::system_error&) {
-        }
-    }
-    SortBuckets(names, starts, allKeys, from, 0, kBuckets);
+    };
+    RunInTwo(
+        inTwo, [&] { deal(first, 0, half); }, [&] { deal(rest, half, count); });
+    // Each bucket is sorted whole by one thread.
+    const auto middle = static_cast<std::size_t>(
+        std::lower_bound(starts.begin(), starts.end(), count / 2) - starts.begin());
+    RunInTwo(
+        inTwo, [&] { SortBuckets(names, starts, from, 0, middle); },
+        [&] { SortBuckets(names, starts, from, middle, kBuckets); });
     return from;
 }
 
