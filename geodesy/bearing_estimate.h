@@ -142,7 +142,7 @@ struct NextStation {
     std::string name;
     double latitude = std::numeric_limits<double>::quiet_NaN();
     double longitude = std::numeric_limits<double>::quiet_NaN();
-    double distance = std::numeric_limits<double>::quiet_NaN();      // to the estimate, metres
+    double distance = std::numeric_limits<double>::quiet_NaN(); // to the estimate, metres
     double predictedAreaHectares = std::numeric_limits<double>::quiet_NaN();
 };
 NextStation SuggestNextStation(const BearingEstimate& estimate,
@@ -160,8 +160,8 @@ struct GeoPoint {
 // The geodesic from a station along an azimuth for the given length in metres, as points close
 // enough that a straight segment between two of them (in latitude/longitude) is never more than
 // maxDeviation metres from the true curve.
-std::vector<GeoPoint> GeodesicPath(double latitude, double longitude, double azimuth,
-                                   double length, double maxDeviation = 1.0);
+std::vector<GeoPoint> GeodesicPath(double latitude, double longitude, double azimuth, double length,
+                                   double maxDeviation = 1.0);
 
 // The confidence ellipse of a found estimate as a closed ring (first point repeated last),
 // points on the ellipsoid at the ellipse's distance and direction from the estimate, dense

@@ -1,0 +1,187 @@
+#include "geodesy/leaflet_page_script.h"
+
+namespace ervalun::geodesy {
+
+const char* const kLeafletPageStyle = R"CSS(
+html, body, #carte { height: 100%; margin: 0; }
+#carte { background: #f3f1ea; }
+.leaflet-container { font: 13px/1.4 "DejaVu Sans", Arial, sans-serif; }
+.cadre { background: rgba(255, 255, 255, 0.92); padding: 6px 10px; border-radius: 4px;
+         box-shadow: 0 1px 4px rgba(0, 0, 0, 0.4); }
+.cadre h1 { font-size: 15px; margin: 0 0 2px 0; }
+.legende div { line-height: 20px; white-space: nowrap; }
+.legende i { display: inline-block; vertical-align: middle; margin-right: 6px; }
+.legende .rond { width: 12px; height: 12px; border-radius: 50%; border: 2px solid #fff;
+                 box-shadow: 0 0 0 1px #666; }
+.legende .trait { width: 22px; height: 0; border-top: 2px solid #1e1e1e; }
+.legende .surface { width: 20px; height: 12px; border: 2px solid #dd0000;
+                    background: rgba(221, 0, 0, 0.15); }
+.etiquette { font-weight: bold; }
+.graticule-etiquette { color: #666; font-size: 11px; white-space: nowrap; }
+)CSS";
+
+const char* const kLeafletPageScript = R"JS(
+(function () {
+  'use strict';
+  var data = window.ervalunScene;
+  function esc(s) {
+    return String(s).replace(/[&<>"']/g, function (c) {
+      return { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' }[c];
+    });
+  }
+  var kinds = {
+    station: { color: '#1e1e1e', label: 'Station', radius: 6 },
+    estimation: { color: '#dd0000', label: 'Estimation', radius: 8 },
+    point_geodesique: { color: '#0066dd', label: 'Point géodésique (deux azimuts)', radius: 7 },
+    point_plan: { color: '#ffa000', label: 'Point plan (deux azimuts)', radius: 7 },
+    position_nommee: { color: '#00aa00', label: 'Position nommée la plus proche', radius: 7 }
+  };
+  var container = document.getElementById('carte');
+  var map = L.map(container, { zoomSnap: 0.25 });
+  L.control.scale({ metric: true, imperial: false, maxWidth: 160 }).addTo(map);
+
+  var overlays = {};
+  var image = null;
+  var fit = L.latLngBounds([]);
+  if (data.image) {
+    var corners = [[data.image.south, data.image.west], [data.image.north, data.image.east]];
+    // Under the drawing, above the tiles.
+    map.createPane('image');
+    map.getPane('image').style.zIndex = 250;
+    image = L.imageOverlay(data.image.url, corners, { pane: 'image' }).addTo(map);
+    overlays['Carte calibrée'] = image;
+    fit.extend(corners);
+  }
+  overlays['OpenStreetMap (en ligne)'] = L.tileLayer(
+    'https://tile.openstreetmap.org/{z}/{x}/{y}.png',
+    { maxZoom: 19, attribution: '&copy; les contributeurs d&#8217;<a ' +
+      'href="https://www.openstreetmap.org/copyright">OpenStreetMap</a>' });
+  var graticule = L.layerGroup();
+  if (!data.image) {
+    graticule.addTo(map);
+  }
+  overlays['Graticule'] = graticule;
+
+  data.lines.forEach(function (l) {
+    L.polyline(l.points, { color: '#1e1e1e', weight: 2, opacity: 0.85,
+                           dashArray: l.excluded ? '6 6' : null })
+      .bindTooltip(esc(l.name)).addTo(map);
+  });
+  if (data.ellipse.length > 0) {
+    L.polygon(data.ellipse, { color: '#dd0000', weight: 2, fillOpacity: 0.15 })
+      .bindTooltip(esc(data.ellipseName)).addTo(map);
+    if (!data.image) {
+      fit.extend(data.ellipse);
+    }
+  }
+  var markers = [];
+  data.points.forEach(function (p) {
+    var k = kinds[p.kind];
+    var m = L.circleMarker([p.lat, p.lon], { radius: k.radius, color: '#ffffff', weight: 2,
+                                            fillColor: k.color, fillOpacity: 1 })
+      .bindTooltip(esc(p.name), { permanent: true, direction: 'right', offset: [8, 0],
+                                  className: 'etiquette' })
+      .bindPopup('<b>' + esc(p.name) + '</b><br>' + esc(p.description))
+      .addTo(map);
+    markers.push({ kind: p.kind, name: p.name, marker: m });
+    if (!data.image) {
+      fit.extend([p.lat, p.lon]);
+    }
+  });
+
+  var title = L.control({ position: 'topleft' });
+  title.onAdd = function () {
+    var div = L.DomUtil.create('div', 'cadre');
+    div.innerHTML = '<h1>' + esc(data.title) + '</h1>' +
+      (data.figures ? '<div>' + esc(data.figures) + '</div>' : '');
+    return div;
+  };
+  title.addTo(map);
+  L.control.layers(null, overlays, { collapsed: false }).addTo(map);
+
+  var legend = L.control({ position: 'bottomright' });
+  legend.onAdd = function () {
+    var div = L.DomUtil.create('div', 'cadre legende');
+    var rows = [];
+    Object.keys(kinds).forEach(function (kind) {
+      if (data.points.some(function (p) { return p.kind === kind; })) {
+        rows.push('<div><i class="rond" style="background:' + kinds[kind].color + '"></i>' +
+                  esc(kinds[kind].label) + '</div>');
+      }
+    });
+    if (data.lines.length > 0) {
+      rows.push('<div><i class="trait"></i>Azimut (géodésique)</div>');
+    }
+    if (data.ellipse.length > 0) {
+      rows.push('<div><i class="surface"></i>' + esc(data.ellipseName) + '</div>');
+    }
+    div.innerHTML = rows.join('');
+    return div;
+  };
+  legend.addTo(map);
+
+  function drawGraticule() {
+    graticule.clearLayers();
+    var b = map.getBounds();
+    var span = Math.max(b.getNorth() - b.getSouth(), b.getEast() - b.getWest());
+    var steps = [10, 5, 2, 1, 0.5, 0.2, 0.1, 0.05, 0.02, 0.01, 0.005, 0.002, 0.001];
+    var step = steps[steps.length - 1];
+    for (var i = 0; i < steps.length; ++i) {
+      if (span / steps[i] >= 4) { step = steps[i]; break; }
+    }
+    var decimals = Math.max(0, Math.ceil(-Math.log10(step) - 1e-9));
+    var line = { color: '#8a8a8a', weight: 1, opacity: 0.7, interactive: false };
+    function label(at, text) {
+      graticule.addLayer(L.marker(at, { interactive: false, keyboard: false,
+        icon: L.divIcon({ className: 'graticule-etiquette', html: text, iconSize: null }) }));
+    }
+    function fmt(v, pos, neg) {
+      return Math.abs(v).toFixed(decimals) + '° ' + (v < 0 ? neg : pos);
+    }
+    for (var a = Math.ceil(b.getSouth() / step); a * step <= b.getNorth(); ++a) {
+      var lat = a * step;
+      graticule.addLayer(L.polyline([[lat, b.getWest()], [lat, b.getEast()]], line));
+      label([lat, b.getWest()], fmt(lat, 'N', 'S'));
+    }
+    for (var o = Math.ceil(b.getWest() / step); o * step <= b.getEast(); ++o) {
+      var lon = o * step;
+      graticule.addLayer(L.polyline([[b.getSouth(), lon], [b.getNorth(), lon]], line));
+      label([b.getSouth(), lon], fmt(lon, 'E', 'O'));
+    }
+  }
+
+  function exposePositions() {
+    var out = { points: [] };
+    if (image && map.hasLayer(image)) {
+      var r = image.getElement().getBoundingClientRect();
+      out.image = { left: r.left, top: r.top, width: r.width, height: r.height };
+    }
+    markers.forEach(function (m) {
+      var r = m.marker.getElement().getBoundingClientRect();
+      out.points.push({ kind: m.kind, name: m.name, x: r.left + r.width / 2,
+                        y: r.top + r.height / 2 });
+    });
+    container.setAttribute('data-positions', JSON.stringify(out));
+  }
+
+  map.on('moveend', function () {
+    if (map.hasLayer(graticule)) {
+      drawGraticule();
+    }
+    exposePositions();
+  });
+  map.on('overlayadd', function (e) {
+    if (e.layer === graticule) {
+      drawGraticule();
+    }
+  });
+  if (fit.isValid()) {
+    map.fitBounds(fit, { padding: [20, 20], maxZoom: 16, animate: false });
+  } else {
+    map.setView([46.5, 3], 5);
+  }
+  exposePositions();
+})();
+)JS";
+
+} // namespace ervalun::geodesy

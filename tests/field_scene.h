@@ -1,0 +1,35 @@
+#pragma once
+
+#include "geodesy/field_export.h"
+
+#include <string>
+
+// What the tests of the exported files share: a scene on the example map and a way to run the
+// independent readers.
+
+namespace field_testing {
+
+// Four stations of examples/ervalun.txt with bearings on a target near Chamonix, their
+// geodesic lines, the target as the estimate, two fixes a little off it, a nearest named
+// position and a clockwise ellipse ring of 300 m by 120 m. One name is Latin-1, one carries
+// characters XML, JSON and HTML must escape.
+ervalun::geodesy::FieldScene SampleScene();
+
+// The target of SampleScene, degrees.
+constexpr double kTargetLatitude = 45.9232;
+constexpr double kTargetLongitude = 6.8762;
+
+// A geodesic line, one point every step metres (the last at length).
+std::vector<ervalun::geodesy::GeoPoint> DenseGeodesic(double latitude, double longitude,
+                                                      double azimuth, double length, double step);
+
+// Whether a program is on the PATH.
+bool HaveTool(const std::string& name);
+
+// Runs a shell command; its standard output, and its exit status in status.
+std::string Run(const std::string& command, int& status);
+
+// Splits on a separator.
+std::vector<std::string> Split(const std::string& text, char separator);
+
+} // namespace field_testing
