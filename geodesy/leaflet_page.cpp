@@ -187,7 +187,8 @@ std::string LeafletPageText(const FieldScene& scene, const LeafletPageOptions& o
     page += kLeafletPageStyle;
     page += "</style>\n<script>\n";
     page += sources.script;
-    page += "\n</script>\n</head>\n<body>\n<div id=\"carte\"></div>\n<script>\n"
+    page += "\n</script>\n</head>\n<body>\n<div id=\"entete\"></div>\n<div "
+            "id=\"carte\"></div>\n<script>\n"
             "window.ervalunScene = ";
     page += SceneJson(scene, options);
     page += ";\n</script>\n<script>";

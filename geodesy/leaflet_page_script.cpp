@@ -3,8 +3,12 @@
 namespace ervalun::geodesy {
 
 const char* const kLeafletPageStyle = R"CSS(
-html, body, #carte { height: 100%; margin: 0; }
-#carte { background: #f3f1ea; }
+html, body { height: 100%; margin: 0; }
+body { display: flex; flex-direction: column; font: 13px/1.4 "DejaVu Sans", Arial, sans-serif; }
+#entete { padding: 4px 10px; background: #fff; border-bottom: 1px solid #bbb; }
+#entete h1 { font-size: 15px; margin: 0; display: inline; }
+#entete span { margin-left: 12px; color: #333; }
+#carte { flex: 1; background: #f3f1ea; }
 .leaflet-container { font: 13px/1.4 "DejaVu Sans", Arial, sans-serif; }
 .cadre { background: rgba(255, 255, 255, 0.92); padding: 6px 10px; border-radius: 4px;
          box-shadow: 0 1px 4px rgba(0, 0, 0, 0.4); }
@@ -30,11 +34,11 @@ const char* const kLeafletPageScript = R"JS(
     });
   }
   var kinds = {
-    station: { color: '#1e1e1e', label: 'Station', radius: 6 },
-    estimation: { color: '#dd0000', label: 'Estimation', radius: 8 },
-    point_geodesique: { color: '#0066dd', label: 'Point géodésique (deux azimuts)', radius: 7 },
-    point_plan: { color: '#ffa000', label: 'Point plan (deux azimuts)', radius: 7 },
-    position_nommee: { color: '#00aa00', label: 'Position nommée la plus proche', radius: 7 }
+    station: { color: '#1e1e1e', label: 'Station', radius: 6, named: true },
+    estimation: { color: '#dd0000', label: 'Estimation', radius: 8, named: true },
+    point_geodesique: { color: '#0066dd', label: 'Point géodésique (deux azimuts)', radius: 6 },
+    point_plan: { color: '#ffa000', label: 'Point plan (deux azimuts)', radius: 6 },
+    position_nommee: { color: '#00aa00', label: 'Position nommée la plus proche', radius: 6 }
   };
   var container = document.getElementById('carte');
   var map = L.map(container, { zoomSnap: 0.25 });
@@ -50,7 +54,6 @@ const char* const kLeafletPageScript = R"JS(
     map.getPane('image').style.zIndex = 250;
     image = L.imageOverlay(data.image.url, corners, { pane: 'image' }).addTo(map);
     overlays['Carte calibrée'] = image;
-    fit.extend(corners);
   }
   overlays['OpenStreetMap (en ligne)'] = L.tileLayer(
     'https://tile.openstreetmap.org/{z}/{x}/{y}.png',
@@ -70,33 +73,29 @@ const char* const kLeafletPageScript = R"JS(
   if (data.ellipse.length > 0) {
     L.polygon(data.ellipse, { color: '#dd0000', weight: 2, fillOpacity: 0.15 })
       .bindTooltip(esc(data.ellipseName)).addTo(map);
-    if (!data.image) {
-      fit.extend(data.ellipse);
-    }
+    fit.extend(data.ellipse);
   }
   var markers = [];
-  data.points.forEach(function (p) {
+  // The estimate last, on top of the fixes close to it.
+  var order = ['station', 'position_nommee', 'point_plan', 'point_geodesique', 'estimation'];
+  data.points.slice().sort(function (a, b) {
+    return order.indexOf(a.kind) - order.indexOf(b.kind);
+  }).forEach(function (p) {
     var k = kinds[p.kind];
     var m = L.circleMarker([p.lat, p.lon], { radius: k.radius, color: '#ffffff', weight: 2,
                                             fillColor: k.color, fillOpacity: 1 })
-      .bindTooltip(esc(p.name), { permanent: true, direction: 'right', offset: [8, 0],
+      // Stations and the estimate are named on the map; the fixes and the named position,
+      // close to the estimate, under the pointer only.
+      .bindTooltip(esc(p.name), { permanent: k.named, direction: 'right', offset: [8, 0],
                                   className: 'etiquette' })
       .bindPopup('<b>' + esc(p.name) + '</b><br>' + esc(p.description))
       .addTo(map);
     markers.push({ kind: p.kind, name: p.name, marker: m });
-    if (!data.image) {
-      fit.extend([p.lat, p.lon]);
-    }
+    fit.extend([p.lat, p.lon]);
   });
 
-  var title = L.control({ position: 'topleft' });
-  title.onAdd = function () {
-    var div = L.DomUtil.create('div', 'cadre');
-    div.innerHTML = '<h1>' + esc(data.title) + '</h1>' +
-      (data.figures ? '<div>' + esc(data.figures) + '</div>' : '');
-    return div;
-  };
-  title.addTo(map);
+  document.getElementById('entete').innerHTML = '<h1>' + esc(data.title) + '</h1>' +
+    (data.figures ? '<span>' + esc(data.figures) + '</span>' : '');
   L.control.layers(null, overlays, { collapsed: false }).addTo(map);
 
   var legend = L.control({ position: 'bottomright' });
@@ -164,6 +163,16 @@ const char* const kLeafletPageScript = R"JS(
     container.setAttribute('data-positions', JSON.stringify(out));
   }
 
+  // On the scene, the map image around it; on the image when there is nothing to show.
+  if (!fit.isValid() && image) {
+    fit = image.getBounds();
+  }
+  if (fit.isValid()) {
+    map.fitBounds(fit, { padding: [20, 20], maxZoom: 16, animate: false });
+  } else {
+    map.setView([46.5, 3], 5);
+  }
+  // The layers are drawn once the map has its first view: only then are there positions.
   map.on('moveend', function () {
     if (map.hasLayer(graticule)) {
       drawGraticule();
@@ -175,10 +184,8 @@ const char* const kLeafletPageScript = R"JS(
       drawGraticule();
     }
   });
-  if (fit.isValid()) {
-    map.fitBounds(fit, { padding: [20, 20], maxZoom: 16, animate: false });
-  } else {
-    map.setView([46.5, 3], 5);
+  if (map.hasLayer(graticule)) {
+    drawGraticule();
   }
   exposePositions();
 })();
