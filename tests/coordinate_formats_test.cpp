@@ -16,7 +16,7 @@ using ervalun::geodesy::CoordinateFormName;
 using ervalun::geodesy::FormatCoordinate;
 using ervalun::geodesy::ParseCoordinate;
 using field_testing::HaveTool;
-using field_testing::Run;
+using field_testing::RunCommand;
 
 double Metres(double lat1, double lon1, double lat2, double lon2) {
     double s = 0;
@@ -47,7 +47,7 @@ bool Cs2cs(const std::string& target, double latitude, double longitude, double&
     command.precision(12);
     command << "echo '" << latitude << " " << longitude << "' | cs2cs -f %.4f EPSG:4326 " << target;
     int status = 0;
-    std::istringstream out(Run(command.str(), status));
+    std::istringstream out(RunCommand(command.str(), status));
     return status == 0 && (out >> x >> y);
 }
 

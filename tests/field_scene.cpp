@@ -1,5 +1,7 @@
 #include "tests/field_scene.h"
 
+#include "geodesy/field_text.h"
+
 #include <GeographicLib/Geodesic.hpp>
 #include <GeographicLib/GeodesicLine.hpp>
 
@@ -90,13 +92,26 @@ FieldScene SampleScene() {
     return scene;
 }
 
+std::vector<Expected> ExpectedPoints(const FieldScene& scene) {
+    std::vector<Expected> points;
+    for (const SceneStation& s : scene.stations) {
+        points.push_back({ervalun::geodesy::ToUtf8(s.name), s.latitude, s.longitude});
+    }
+    points.push_back({"Estimation", scene.estimate->latitude, scene.estimate->longitude});
+    points.push_back(
+        {"Point géodésique", scene.geodesicFix->latitude, scene.geodesicFix->longitude});
+    points.push_back({"Point plan", scene.flatFix->latitude, scene.flatFix->longitude});
+    points.push_back({scene.nearest->name, scene.nearest->latitude, scene.nearest->longitude});
+    return points;
+}
+
 bool HaveTool(const std::string& name) {
     int status = 0;
-    Run("command -v " + name + " >/dev/null 2>&1 && echo yes", status);
+    RunCommand("command -v " + name + " >/dev/null 2>&1 && echo yes", status);
     return status == 0;
 }
 
-std::string Run(const std::string& command, int& status) {
+std::string RunCommand(const std::string& command, int& status) {
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {

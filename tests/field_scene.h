@@ -23,11 +23,20 @@ constexpr double kTargetLongitude = 6.8762;
 std::vector<ervalun::geodesy::GeoPoint> DenseGeodesic(double latitude, double longitude,
                                                       double azimuth, double length, double step);
 
+// The names and places every file must give back for a scene with all its points, in the
+// writers' order: stations, estimate, geodesic fix, flat fix, nearest named position.
+struct Expected {
+    std::string name;
+    double latitude;
+    double longitude;
+};
+std::vector<Expected> ExpectedPoints(const ervalun::geodesy::FieldScene& scene);
+
 // Whether a program is on the PATH.
 bool HaveTool(const std::string& name);
 
 // Runs a shell command; its standard output, and its exit status in status.
-std::string Run(const std::string& command, int& status);
+std::string RunCommand(const std::string& command, int& status);
 
 // Splits on a separator.
 std::vector<std::string> Split(const std::string& text, char separator);
