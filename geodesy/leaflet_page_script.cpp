@@ -130,9 +130,12 @@ const char* const kLeafletPageScript = R"JS(
     }
     var decimals = Math.max(0, Math.ceil(-Math.log10(step) - 1e-9));
     var line = { color: '#8a8a8a', weight: 1, opacity: 0.7, interactive: false };
-    function label(at, text) {
+    // Latitudes along the west edge, below their line; longitudes along the south edge, above
+    // it and clear of the scale.
+    function label(at, text, anchor) {
       graticule.addLayer(L.marker(at, { interactive: false, keyboard: false,
-        icon: L.divIcon({ className: 'graticule-etiquette', html: text, iconSize: null }) }));
+        icon: L.divIcon({ className: 'graticule-etiquette', html: text, iconSize: null,
+                          iconAnchor: anchor }) }));
     }
     function fmt(v, pos, neg) {
       return Math.abs(v).toFixed(decimals) + '° ' + (v < 0 ? neg : pos);
@@ -140,12 +143,12 @@ const char* const kLeafletPageScript = R"JS(
     for (var a = Math.ceil(b.getSouth() / step); a * step <= b.getNorth(); ++a) {
       var lat = a * step;
       graticule.addLayer(L.polyline([[lat, b.getWest()], [lat, b.getEast()]], line));
-      label([lat, b.getWest()], fmt(lat, 'N', 'S'));
+      label([lat, b.getWest()], fmt(lat, 'N', 'S'), [-4, 0]);
     }
     for (var o = Math.ceil(b.getWest() / step); o * step <= b.getEast(); ++o) {
       var lon = o * step;
       graticule.addLayer(L.polyline([[b.getSouth(), lon], [b.getNorth(), lon]], line));
-      label([b.getSouth(), lon], fmt(lon, 'E', 'O'));
+      label([b.getSouth(), lon], fmt(lon, 'E', 'O'), [-4, 40]);
     }
   }
 
