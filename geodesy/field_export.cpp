@@ -169,6 +169,29 @@ std::vector<GeoPoint> CounterClockwiseRing(const std::vector<GeoPoint>& ring) {
     return out;
 }
 
+FieldScene FiniteScene(const FieldScene& given) {
+    const auto finite = [](double latitude, double longitude) {
+        return std::isfinite(longitude) && std::fabs(latitude) <= 90;
+    };
+    const auto finitePoint = [&](const GeoPoint& p) { return finite(p.latitude, p.longitude); };
+    FieldScene scene = given;
+    std::erase_if(scene.stations,
+                  [&](const SceneStation& s) { return !finite(s.latitude, s.longitude); });
+    for (SceneStation& s : scene.stations) {
+        std::erase_if(s.line, [&](const GeoPoint& p) { return !finitePoint(p); });
+    }
+    for (std::optional<ScenePoint>* p :
+         {&scene.estimate, &scene.geodesicFix, &scene.flatFix, &scene.nearest}) {
+        if (*p && !finite((*p)->latitude, (*p)->longitude)) {
+            p->reset();
+        }
+    }
+    if (!std::all_of(scene.ellipse.begin(), scene.ellipse.end(), finitePoint)) {
+        scene.ellipse.clear();
+    }
+    return scene;
+}
+
 std::string StationDescription(const SceneStation& s) {
     std::string out = "Station : " + Position(s.latitude, s.longitude);
     if (std::isfinite(s.azimuth)) {
@@ -206,7 +229,8 @@ std::string FiguresDescription(const SceneFigures& f) {
     return out;
 }
 
-std::string GpxText(const FieldScene& scene) {
+std::string GpxText(const FieldScene& given) {
+    const FieldScene scene = FiniteScene(given);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<gpx version=\"1.1\" creator=\"Ervalun\" "
                       "xmlns=\"http://www.topografix.com/GPX/1/1\" "
@@ -247,7 +271,8 @@ std::string GpxText(const FieldScene& scene) {
     return out + "</gpx>\n";
 }
 
-std::string KmlText(const FieldScene& scene) {
+std::string KmlText(const FieldScene& given) {
+    const FieldScene scene = FiniteScene(given);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n";
     out += "  <name>" + XmlEscape(ToUtf8(scene.title)) + "</name>\n";
@@ -300,7 +325,8 @@ std::string KmlText(const FieldScene& scene) {
     return out + "</Document>\n</kml>\n";
 }
 
-std::string GeoJsonText(const FieldScene& scene) {
+std::string GeoJsonText(const FieldScene& given) {
+    const FieldScene scene = FiniteScene(given);
     std::vector<std::string> features;
     for (const Labelled& p : Points(scene)) {
         std::string properties = "\"objet\":" + JsonString(p.kind) +

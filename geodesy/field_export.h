@@ -81,6 +81,10 @@ ExportResult WriteGeoJson(const std::string& path, const FieldScene& scene);
 // counter-clockwise (the outer ring of RFC 7946); empty when it has fewer than three points.
 std::vector<GeoPoint> CounterClockwiseRing(const std::vector<GeoPoint>& ring);
 
+// The scene without what cannot be drawn: stations and points whose coordinates are not finite
+// (or beyond a pole), such points of the lines, an ellipse with any. Every writer starts there.
+FieldScene FiniteScene(const FieldScene& scene);
+
 // French descriptions of the scene's points, as the files show them.
 std::string StationDescription(const SceneStation& station);
 std::string FiguresDescription(const SceneFigures& figures);

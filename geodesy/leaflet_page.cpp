@@ -77,7 +77,8 @@ std::string EllipseTitle(const SceneFigures& f) {
 }
 
 // The scene as the page's script reads it, [latitude, longitude] as Leaflet takes them.
-std::string SceneJson(const FieldScene& scene, const LeafletPageOptions& options) {
+std::string SceneJson(const FieldScene& given, const LeafletPageOptions& options) {
+    const FieldScene scene = FiniteScene(given);
     std::string out = "{\"title\":" + JsonString(ToUtf8(scene.title)) +
                       ",\"figures\":" + JsonString(FiguresDescription(scene.figures)) +
                       ",\"ellipseName\":" + JsonString(EllipseTitle(scene.figures));

@@ -234,6 +234,20 @@ TEST(FieldExport, LocaleFreeAndFailuresExplained) {
         }
     }
     EXPECT_NE(gpx.find("lat=\"45.934166667\" lon=\"6.837500000\""), std::string::npos);
+    // What cannot be drawn is left out rather than written as an empty or "nan" number.
+    FieldScene broken = scene;
+    broken.estimate->latitude = NAN;
+    broken.stations[1].longitude = INFINITY;
+    broken.stations[0].line[3].latitude = NAN;
+    broken.ellipse[5].longitude = NAN;
+    FieldScene kept = scene;
+    kept.estimate.reset();
+    kept.stations.erase(kept.stations.begin() + 1);
+    kept.stations[0].line.erase(kept.stations[0].line.begin() + 3);
+    kept.ellipse.clear();
+    EXPECT_EQ(GpxText(broken), GpxText(kept));
+    EXPECT_EQ(KmlText(broken), KmlText(kept));
+    EXPECT_EQ(GeoJsonText(broken), GeoJsonText(kept));
     const std::string missing = "/nonexistent-folder/scene";
     const struct {
         ExportResult result;
