@@ -57,7 +57,9 @@ char Upper(char c) {
 
 // The marks that may follow a number: ° º ′ ″ ’ ” ' " (the UTF-8 ones by their bytes).
 std::size_t MarkLength(std::string_view s, std::size_t i) {
-    static constexpr std::string_view kMarks[] = {"°", "º", "′", "″", "’", "”", "'", "\""};
+    // No-break spaces too, as French text puts them before a letter or after a degree sign.
+    static constexpr std::string_view kMarks[] = {"°", "º", "′",  "″",      "’",
+                                                  "”", "'", "\"", "\u00a0", "\u202f"};
     for (const std::string_view mark : kMarks) {
         if (s.substr(i, mark.size()) == mark) {
             return mark.size();
@@ -175,7 +177,8 @@ bool LooksLikeMgrs(const std::string& s) {
         return false;
     }
     const std::string digits = s.substr(i + 3);
-    return digits.size() % 2 == 0 &&
+    // At least the kilometre: a bare 100 km square is no position.
+    return digits.size() >= 2 && digits.size() % 2 == 0 &&
            std::all_of(digits.begin(), digits.end(), [](char c) { return IsDigit(c); });
 }
 

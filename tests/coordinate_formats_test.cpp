@@ -148,6 +148,8 @@ TEST(CoordinateFormats, TypedFormsAreRead) {
         {"6 50 15 E 45 56 3 N", CoordinateForm::DegreesMinutesSeconds, lat, lon, 0.01},
         {"45°56'3\"N 6°50'15\"E", CoordinateForm::DegreesMinutesSeconds, lat, lon, 0.01},
         {"45° 56′ 3″ N 6° 50′ 15″ E", CoordinateForm::DegreesMinutesSeconds, lat, lon, 0.01},
+        {"45\u00a056\u202f3\u00a0N 6° 50′ 15″\u00a0E", CoordinateForm::DegreesMinutesSeconds, lat,
+         lon, 0.01},
         {"45 56 3 n 6 50 15 o", CoordinateForm::DegreesMinutesSeconds, lat, -lon, 0.01},
         {"45 56 3 S 6 50 15 W", CoordinateForm::DegreesMinutesSeconds, -lat, -lon, 0.01},
         {"45° 56.05′ N 6° 50.25′ E", CoordinateForm::DegreesMinutes, lat, lon, 0.01},
@@ -200,6 +202,7 @@ TEST(CoordinateFormats, RefusalsSayWhy) {
         {"32T 332355 99999999", "UTM hors limites"},
         {"32TLR323558900", "écrivez des degrés décimaux"}, // odd count of digits
         {"32TII3235589006", "MGRS illisible"},
+        {"32TLR", "écrivez des degrés décimaux"},
         {"L93 100 200", "Lambert 93 hors limites"},
         {"L93 1100000 7200000", "Lambert 93 hors limites"},
         {"L93 997234", "Lambert 93 illisible"},
