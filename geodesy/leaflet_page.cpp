@@ -131,7 +131,13 @@ std::string SceneJson(const FieldScene& given, const LeafletPageOptions& options
     named(scene.nearest, "position_nommee", "Position nommée la plus proche");
     out += ",\n\"points\":[" + points + "],\n\"lines\":[" + lines +
            "],\n\"ellipse\":" + JsonLatLons(CounterClockwiseRing(scene.ellipse)) + "}";
-    return out;
+    // Inside a <script>, "<!--" and "</script" in a name could end or turn the element; JSON has
+    // "<" only within strings, where \u003c reads the same.
+    std::string safe;
+    for (const char c : out) {
+        safe += c == '<' ? std::string("\\u003c") : std::string(1, c);
+    }
+    return safe;
 }
 
 } // namespace

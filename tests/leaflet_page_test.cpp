@@ -75,7 +75,7 @@ TEST(LeafletPage, NamesStayInsideTheScriptAndMissingLeafletIsExplained) {
         ++closings;
     }
     EXPECT_EQ(closings, 3u); // Leaflet, the scene, the drawing
-    EXPECT_NE(page.find("Argentière<\\/script>"), std::string::npos);
+    EXPECT_NE(page.find("Argentière\\u003c\\/script>"), std::string::npos);
     EXPECT_EQ(page.find("sourceMappingURL"), std::string::npos);
 
     LeafletPageOptions options;
