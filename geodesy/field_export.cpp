@@ -212,8 +212,9 @@ std::string FiguresDescription(const SceneFigures& f) {
         parts.push_back("σ des azimuts " + Figure(f.sigma, 2, "°"));
     }
     if (std::isfinite(f.semiMajor) && std::isfinite(f.semiMinor)) {
-        std::string ellipse = EllipseName(f) + " : demi-axes " + FormatDistance(f.semiMajor) +
-                              " et " + FormatDistance(f.semiMinor);
+        // Within the sentence: "ellipse de confiance à 95 %".
+        std::string ellipse = "e" + EllipseName(f).substr(1) + " : demi-axes " +
+                              FormatDistance(f.semiMajor) + " et " + FormatDistance(f.semiMinor);
         if (std::isfinite(f.majorAzimuth)) {
             ellipse += ", grand axe au " + Figure(f.majorAzimuth, 1, "°");
         }
