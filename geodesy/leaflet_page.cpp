@@ -7,6 +7,7 @@
 #include "output/replace_file.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -211,7 +212,16 @@ ExportResult WriteLeafletPage(const std::string& path, const FieldScene& scene,
     if (!ReadLeafletSources(options.leafletDir, sources, error)) {
         return {false, error};
     }
-    if (!ReplaceFile(path, LeafletPageText(scene, options, sources))) {
+    // A calibration without its image beside the page would show a broken image: the page
+    // then draws its graticule instead.
+    LeafletPageOptions used = options;
+    const std::filesystem::path image =
+        std::filesystem::path(path).parent_path() / std::filesystem::path(options.imageFile);
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(image, ignored)) {
+        used.calibration.reset();
+    }
+    if (!ReplaceFile(path, LeafletPageText(scene, used, sources))) {
         return {false, "La carte n'a pas pu être écrite : " + ToUtf8(path) +
                            " (dossier absent, protégé ou disque plein)."};
     }

@@ -55,7 +55,8 @@ bool ReadLeafletSources(const std::string& dir, LeafletSources& sources, std::st
 std::string LeafletPageText(const FieldScene& scene, const LeafletPageOptions& options,
                             const LeafletSources& sources);
 
-// Reads Leaflet and writes the page whole (see ReplaceFile).
+// Reads Leaflet and writes the page whole (see ReplaceFile). The calibration is left aside when
+// the image is not beside the page.
 ExportResult WriteLeafletPage(const std::string& path, const FieldScene& scene,
                               const LeafletPageOptions& options);
 

@@ -63,8 +63,9 @@ TEST(LeafletPage, CalibrationIsUsedOnlyWhenUsable) {
     EXPECT_DOUBLE_EQ(bounds->north, 46 + 3 / 60.0);
 }
 
-// A name cannot end the page's scripts early, and without Leaflet no page is left behind.
-TEST(LeafletPage, NamesStayInsideTheScriptAndMissingLeafletIsExplained) {
+// A name cannot end the page's scripts early; without its image the page draws no image, and
+// without Leaflet no page is left behind.
+TEST(LeafletPage, NamesStayInsideTheScriptAndMissingFilesAreHandled) {
     testing_support::ScopedWorkDir dir;
     const FieldScene scene = field_testing::SampleScene();
     ASSERT_TRUE(WriteLeafletPage("carte.html", scene, {}).ok);
@@ -79,6 +80,10 @@ TEST(LeafletPage, NamesStayInsideTheScriptAndMissingLeafletIsExplained) {
     EXPECT_EQ(page.find("sourceMappingURL"), std::string::npos);
 
     LeafletPageOptions options;
+    options.calibration = ExampleCalibration();
+    ASSERT_TRUE(WriteLeafletPage("carte.html", scene, options).ok); // no map.jpg here
+    EXPECT_NE(testing_support::ReadFile("carte.html").find("\"image\":null"), std::string::npos);
+
     options.leafletDir = (dir.path() / "nowhere").string();
     const ExportResult result = WriteLeafletPage("other.html", scene, options);
     EXPECT_FALSE(result.ok);
