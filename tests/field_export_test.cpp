@@ -18,7 +18,6 @@ using field_testing::ExpectedPoints;
 using field_testing::HaveTool;
 using field_testing::RunCommand;
 using field_testing::SampleScene;
-using field_testing::Split;
 
 // Twice the signed area of a ring of (longitude, latitude) pairs: positive when
 // counter-clockwise.
@@ -200,9 +199,10 @@ TEST(FieldExport, GisFilesReadBackWithOgrinfo) {
             } else if (line.rfind("  LINESTRING", 0) == 0) {
                 ++lines;
             } else if (line.rfind("  POLYGON ((", 0) == 0) {
-                for (const std::string& pair : Split(line.substr(12, line.size() - 14), ',')) {
-                    const auto xy = Split(pair, ' ');
-                    polygon.push_back({std::stod(xy[0]), std::stod(xy[1])});
+                const std::regex pair("(-?[0-9.]+) (-?[0-9.]+)");
+                for (std::sregex_iterator it(line.begin(), line.end(), pair), end; it != end;
+                     ++it) {
+                    polygon.push_back({std::stod((*it)[1]), std::stod((*it)[2])});
                 }
             }
         }

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
 namespace field_testing {
 
@@ -125,16 +124,6 @@ std::string RunCommand(const std::string& command, int& status) {
     }
     status = pclose(pipe);
     return out;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator)) {
-        parts.push_back(part);
-    }
-    return parts;
 }
 
 } // namespace field_testing

@@ -38,7 +38,4 @@ bool HaveTool(const std::string& name);
 // Runs a shell command; its standard output, and its exit status in status.
 std::string RunCommand(const std::string& command, int& status);
 
-// Splits on a separator.
-std::vector<std::string> Split(const std::string& text, char separator);
-
 } // namespace field_testing
