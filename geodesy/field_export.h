@@ -61,6 +61,13 @@ struct FieldScene {
 double BearingLineLength(double stationLatitude, double stationLongitude, double targetLatitude,
                          double targetLongitude);
 
+// The scene of a many-bearing estimate: each bearing's station (its residual when the estimate
+// gives one, left-out bearings marked) with its geodesic line to a little beyond the estimate
+// (lineLength metres when there is no estimate), the estimate, its ellipse ring and figures.
+// The fixes of two bearings, the nearest named position and the title are the caller's to add.
+FieldScene MakeFieldScene(const std::vector<BearingInput>& bearings,
+                          const BearingEstimate& estimate, double lineLength = 10000.0);
+
 // The whole content of each file.
 std::string GpxText(const FieldScene& scene);
 std::string KmlText(const FieldScene& scene);

@@ -91,7 +91,9 @@ std::string SceneJson(const FieldScene& given, const LeafletPageOptions& options
                ",\"south\":" + FormatDegrees(bounds->south) +
                ",\"west\":" + FormatDegrees(bounds->west) +
                ",\"north\":" + FormatDegrees(bounds->north) +
-               ",\"east\":" + FormatDegrees(bounds->east) + "}";
+               ",\"east\":" + FormatDegrees(bounds->east) +
+               ",\"width\":" + std::to_string(bounds->width) +
+               ",\"height\":" + std::to_string(bounds->height) + "}";
     } else {
         out += "null";
     }

@@ -38,7 +38,9 @@ const char* const kLeafletPageScript = R"JS(
     estimation: { color: '#dd0000', label: 'Estimation', radius: 8, named: true },
     point_geodesique: { color: '#0066dd', label: 'Point géodésique (deux azimuts)', radius: 6 },
     point_plan: { color: '#ffa000', label: 'Point plan (deux azimuts)', radius: 6 },
-    position_nommee: { color: '#00aa00', label: 'Position nommée la plus proche', radius: 6 }
+    // A ring: a fix may fall on the named position, and must still show through.
+    position_nommee: { color: '#00aa00', label: 'Position nommée la plus proche', radius: 10,
+                       ring: true }
   };
   var container = document.getElementById('carte');
   var map = L.map(container, { zoomSnap: 0.25 });
@@ -77,13 +79,15 @@ const char* const kLeafletPageScript = R"JS(
   }
   var markers = [];
   // The estimate last, on top of the fixes close to it.
-  var order = ['station', 'position_nommee', 'point_plan', 'point_geodesique', 'estimation'];
+  var order = ['station', 'point_plan', 'point_geodesique', 'estimation', 'position_nommee'];
   data.points.slice().sort(function (a, b) {
     return order.indexOf(a.kind) - order.indexOf(b.kind);
   }).forEach(function (p) {
     var k = kinds[p.kind];
-    var m = L.circleMarker([p.lat, p.lon], { radius: k.radius, color: '#ffffff', weight: 2,
-                                            fillColor: k.color, fillOpacity: 1 })
+    var style = k.ring ? { radius: k.radius, color: k.color, weight: 3, fill: false }
+                       : { radius: k.radius, color: '#ffffff', weight: 2, fillColor: k.color,
+                           fillOpacity: 1 };
+    var m = L.circleMarker([p.lat, p.lon], style)
       // Stations and the estimate are named on the map; the fixes and the named position,
       // close to the estimate, under the pointer only.
       .bindTooltip(esc(p.name), { permanent: k.named, direction: 'right', offset: [8, 0],
@@ -104,7 +108,10 @@ const char* const kLeafletPageScript = R"JS(
     var rows = [];
     Object.keys(kinds).forEach(function (kind) {
       if (data.points.some(function (p) { return p.kind === kind; })) {
-        rows.push('<div><i class="rond" style="background:' + kinds[kind].color + '"></i>' +
+        var swatch = kinds[kind].ring
+          ? 'background:transparent;box-shadow:none;border-color:' + kinds[kind].color
+          : 'background:' + kinds[kind].color;
+        rows.push('<div><i class="rond" style="' + swatch + '"></i>' +
                   esc(kinds[kind].label) + '</div>');
       }
     });
@@ -172,6 +179,16 @@ const char* const kLeafletPageScript = R"JS(
   }
   if (fit.isValid()) {
     map.fitBounds(fit, { padding: [20, 20], maxZoom: 16, animate: false });
+    // Not much closer than the map image's own pixels (at most 1.4 screen pixels to one of
+    // the image): beyond, it only blurs.
+    if (image) {
+      var b = image.getBounds();
+      var width = map.project(b.getNorthEast()).x - map.project(b.getSouthWest()).x;
+      var sharp = map.getZoom() - Math.log2(width / data.image.width) + 0.5;
+      if (map.getZoom() > sharp) {
+        map.setView(fit.getCenter(), Math.floor(sharp * 4) / 4, { animate: false });
+      }
+    }
   } else {
     map.setView([46.5, 3], 5);
   }

@@ -4,6 +4,8 @@
 #include "tests/support/locale_guard.h"
 #include "tests/support/work_dir.h"
 
+#include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/GeodesicLine.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -238,12 +240,12 @@ TEST(FieldExport, LocaleFreeAndFailuresExplained) {
     FieldScene broken = scene;
     broken.estimate->latitude = NAN;
     broken.stations[1].longitude = INFINITY;
-    broken.stations[0].line[3].latitude = NAN;
+    broken.stations[0].line[1].latitude = NAN;
     broken.ellipse[5].longitude = NAN;
     FieldScene kept = scene;
     kept.estimate.reset();
     kept.stations.erase(kept.stations.begin() + 1);
-    kept.stations[0].line.erase(kept.stations[0].line.begin() + 3);
+    kept.stations[0].line.erase(kept.stations[0].line.begin() + 1);
     kept.ellipse.clear();
     EXPECT_EQ(GpxText(broken), GpxText(kept));
     EXPECT_EQ(KmlText(broken), KmlText(kept));
@@ -259,6 +261,71 @@ TEST(FieldExport, LocaleFreeAndFailuresExplained) {
         EXPECT_FALSE(f.result.ok);
         EXPECT_NE(f.result.error.find(f.what), std::string::npos) << f.result.error;
         EXPECT_NE(f.result.error.find(missing), std::string::npos) << f.result.error;
+    }
+}
+
+// The bearing lines the files and the page draw are straight segments in latitude and
+// longitude: none may stray more than a metre from the geodesic it stands for, whatever the
+// latitude, the azimuth or the length, across the 180th meridian too.
+TEST(FieldExport, BearingLinesStayWithinAMetreOfTheGeodesic) {
+    const struct {
+        double latitude;
+        double longitude;
+        double azimuth;
+        double length;
+    } lines[] = {
+        {45.934167, 6.8375, 108, 3500}, {45.928889, 6.918611, 264, 60000}, {0.5, 10, 45, 500000},
+        {69.5, 25, 2, 300000},          {-54.8, -68.3, 271, 400000},       {65, 179.5, 80, 200000},
+        {80, 0, 135, 1000000},
+    };
+    const GeographicLib::Geodesic& wgs84 = GeographicLib::Geodesic::WGS84();
+    for (const auto& l : lines) {
+        SCOPED_TRACE(testing::Message() << l.latitude << " " << l.longitude << " az " << l.azimuth
+                                        << " " << l.length << " m");
+        const std::vector<GeoPoint> path =
+            GeodesicPath(l.latitude, l.longitude, l.azimuth, l.length);
+        ASSERT_GE(path.size(), 2u);
+        const GeographicLib::GeodesicLine line = wgs84.Line(l.latitude, l.longitude, l.azimuth);
+        const auto distanceTo = [&](double lat, double lon, double s) {
+            double plat = 0;
+            double plon = 0;
+            line.Position(s, plat, plon);
+            double d = 0;
+            wgs84.Inverse(lat, lon, plat, plon, d);
+            return d;
+        };
+        // Each end on the geodesic, the last at the length asked.
+        EXPECT_LT(distanceTo(path.front().latitude, path.front().longitude, 0), 1e-6);
+        EXPECT_LT(distanceTo(path.back().latitude, path.back().longitude, l.length), 1e-3);
+        double worst = 0;
+        for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+            const GeoPoint& a = path[i];
+            const GeoPoint& b = path[i + 1];
+            const double dLon = std::remainder(b.longitude - a.longitude, 360.0);
+            double sa = 0;
+            double sb = 0;
+            wgs84.Inverse(l.latitude, l.longitude, a.latitude, a.longitude, sa);
+            wgs84.Inverse(l.latitude, l.longitude, b.latitude, b.longitude, sb);
+            for (const double t : {0.25, 0.5, 0.75}) {
+                const double lat = a.latitude + t * (b.latitude - a.latitude);
+                const double lon = a.longitude + t * dLon;
+                // The nearest point of the geodesic, by a ternary search along it near the
+                // segment.
+                double s0 = std::min(sa, sb) - 100;
+                double s1 = std::max(sa, sb) + 100;
+                for (int k = 0; k < 60; ++k) {
+                    const double m0 = s0 + (s1 - s0) / 3;
+                    const double m1 = s1 - (s1 - s0) / 3;
+                    if (distanceTo(lat, lon, m0) < distanceTo(lat, lon, m1)) {
+                        s1 = m1;
+                    } else {
+                        s0 = m0;
+                    }
+                }
+                worst = std::max(worst, distanceTo(lat, lon, (s0 + s1) / 2));
+            }
+        }
+        EXPECT_LE(worst, 1.0);
     }
 }
 

@@ -3,7 +3,6 @@
 #include "geodesy/field_text.h"
 
 #include <GeographicLib/Geodesic.hpp>
-#include <GeographicLib/GeodesicLine.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -14,19 +13,6 @@ using ervalun::geodesy::FieldScene;
 using ervalun::geodesy::GeoPoint;
 using ervalun::geodesy::SceneStation;
 using GeographicLib::Geodesic;
-
-std::vector<GeoPoint> DenseGeodesic(double latitude, double longitude, double azimuth,
-                                    double length, double step) {
-    const GeographicLib::GeodesicLine line = Geodesic::WGS84().Line(latitude, longitude, azimuth);
-    std::vector<GeoPoint> points;
-    const int count = static_cast<int>(std::ceil(length / step));
-    for (int i = 0; i <= count; ++i) {
-        GeoPoint p;
-        line.Position(std::min(i * step, length), p.latitude, p.longitude);
-        points.push_back(p);
-    }
-    return points;
-}
 
 FieldScene SampleScene() {
     const struct {
@@ -55,11 +41,10 @@ FieldScene SampleScene() {
                                   distance, azimuth, back);
         station.azimuth = azimuth < 0 ? azimuth + 360 : azimuth;
         station.residual = 0.25;
-        station.line =
-            DenseGeodesic(s.latitude, s.longitude, azimuth,
-                          ervalun::geodesy::BearingLineLength(s.latitude, s.longitude,
-                                                              kTargetLatitude, kTargetLongitude),
-                          250.0);
+        station.line = ervalun::geodesy::GeodesicPath(
+            s.latitude, s.longitude, azimuth,
+            ervalun::geodesy::BearingLineLength(s.latitude, s.longitude, kTargetLatitude,
+                                                kTargetLongitude));
         scene.stations.push_back(station);
     }
     scene.stations.back().excluded = true;

@@ -19,10 +19,6 @@ ervalun::geodesy::FieldScene SampleScene();
 constexpr double kTargetLatitude = 45.9232;
 constexpr double kTargetLongitude = 6.8762;
 
-// A geodesic line, one point every step metres (the last at length).
-std::vector<ervalun::geodesy::GeoPoint> DenseGeodesic(double latitude, double longitude,
-                                                      double azimuth, double length, double step);
-
 // The names and places every file must give back for a scene with all its points, in the
 // writers' order: stations, estimate, geodesic fix, flat fix, nearest named position.
 struct Expected {
