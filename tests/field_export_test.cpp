@@ -329,4 +329,48 @@ TEST(FieldExport, BearingLinesStayWithinAMetreOfTheGeodesic) {
     }
 }
 
+// The scene of an estimate: each station marked as given, with its residual and a line that runs
+// a little past the estimate; without an estimate, lines of the length asked and no ellipse.
+TEST(FieldExport, SceneOfAnEstimate) {
+    const FieldScene sample = SampleScene();
+    std::vector<BearingInput> bearings;
+    for (const SceneStation& s : sample.stations) {
+        BearingInput b;
+        b.name = s.name;
+        b.latitude = s.latitude;
+        b.longitude = s.longitude;
+        b.azimuth = s.azimuth;
+        b.excluded = s.excluded;
+        bearings.push_back(b);
+    }
+    const GeographicLib::Geodesic& wgs84 = GeographicLib::Geodesic::WGS84();
+    for (const bool found : {true, false}) {
+        SCOPED_TRACE(found ? "estimate" : "no estimate");
+        const BearingEstimate estimate =
+            found ? EstimatePosition(bearings, EstimateOptions{}) : BearingEstimate{};
+        ASSERT_EQ(estimate.Found(), found);
+        const FieldScene scene = MakeFieldScene(bearings, estimate, 5000);
+        ASSERT_EQ(scene.stations.size(), bearings.size());
+        EXPECT_EQ(scene.estimate.has_value(), found);
+        EXPECT_EQ(scene.ellipse.size() > 3, found);
+        EXPECT_EQ(std::isfinite(scene.figures.semiMajor), found);
+        for (std::size_t i = 0; i < bearings.size(); ++i) {
+            const SceneStation& s = scene.stations[i];
+            EXPECT_EQ(s.excluded, bearings[i].excluded);
+            EXPECT_EQ(std::isfinite(s.residual), found);
+            ASSERT_GE(s.line.size(), 2u);
+            double reach = 0;
+            wgs84.Inverse(s.latitude, s.longitude, s.line.back().latitude, s.line.back().longitude,
+                          reach);
+            if (!found) {
+                EXPECT_NEAR(reach, 5000, 1e-3);
+                continue;
+            }
+            double range = 0;
+            wgs84.Inverse(s.latitude, s.longitude, estimate.latitude, estimate.longitude, range);
+            EXPECT_NEAR(reach, range + std::max(0.1 * range, 200.0), 1e-3);
+        }
+    }
+}
+
 } // namespace
