@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -35,10 +36,17 @@ public:
     template <typename Record>
     explicit NameColumn(const std::vector<Record>& list)
         : first_(list.empty() ? nullptr : reinterpret_cast<const char*>(&list.front().name)),
-          stride_(sizeof(Record)) {}
+          stride_(sizeof(Record)), compact_(std::is_same_v<decltype(Record::name), CompactName>) {
+        static_assert(std::is_same_v<decltype(Record::name), CompactName> ||
+                      std::is_same_v<decltype(Record::name), std::string>);
+    }
 
     std::string_view operator[](std::size_t i) const {
-        return *std::launder(reinterpret_cast<const std::string*>(first_ + i * stride_));
+        const char* at = first_ + i * stride_;
+        if (compact_) {
+            return *std::launder(reinterpret_cast<const CompactName*>(at));
+        }
+        return *std::launder(reinterpret_cast<const std::string*>(at));
     }
     // Where the i-th name's record lies, to ask for its memory early.
     const char* At(std::size_t i) const { return first_ + i * stride_; }
@@ -46,6 +54,7 @@ public:
 private:
     const char* first_;
     std::size_t stride_;
+    bool compact_;
 };
 
 // The order by name of count names: from[i] is the index of the name that comes i-th, as

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "data/compact_name.h"
 #include "engine/coordinates.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One entry of the position directory. The hemisphere is carried by the sign of the degrees
@@ -20,7 +22,8 @@ public:
     double distance = 0.0;
     double latitude = 0.0;
     double longitude = 0.0;
-    std::string name;
+    // 16 bytes where a std::string takes 32: a million entries are 16 MB lighter.
+    ervalun::CompactName name;
     double longitudeDegrees = 0.0;
     double longitudeMinutes = 0.0;
     double longitudeSeconds = 0.0;
@@ -47,7 +50,7 @@ public:
 // The order by name of both reference lists: names compared as strings of unsigned bytes, the
 // first differing byte deciding and a proper prefix first. Upper-case ASCII therefore sorts
 // before lower case, and Latin-1 or UTF-8 accented letters after every ASCII letter.
-bool NameLess(const std::string& a, const std::string& b);
+bool NameLess(std::string_view a, std::string_view b);
 
 namespace ervalun {
 
