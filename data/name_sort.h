@@ -20,11 +20,12 @@ namespace ervalun {
 
 // A name's place in the order by name, quick to compare: its first 16 bytes (zero-padded) as
 // two numbers that order like the bytes, its length, and the index of its record in the list.
+// Without default values, so that an array of keys about to be made costs no writes.
 struct NameKey {
-    std::uint64_t head = 0;
-    std::uint64_t next = 0;
-    std::uint32_t length = 0;
-    std::uint32_t index = 0;
+    std::uint64_t head;
+    std::uint64_t next;
+    std::uint32_t length;
+    std::uint32_t index;
 };
 
 NameKey MakeNameKey(std::string_view name, std::uint32_t index);

@@ -74,6 +74,12 @@ TEST(NameSort, BucketsAndThreadsKeepTheStableByteOrder) {
         {"short and empty names, zero bytes, every bucket", 50000,
          [](std::mt19937& rng, int) { return RandomBytes(rng, 3); }},
         {"place names", 60000, PlaceName},
+        {"more names than all keys are made at once for: a bucket's keys at a time", 270000,
+         [](std::mt19937& rng, int) {
+             std::string name = RandomBytes(rng, 4);
+             name += PlaceName(rng, 0);
+             return name;
+         }},
     };
     for (const Case& c : cases) {
         std::mt19937 rng(static_cast<unsigned>(c.count));
