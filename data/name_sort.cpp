@@ -115,22 +115,6 @@ void SortBuckets(const NameColumn& names, const std::vector<std::uint32_t>& star
     }
 }
 
-// Runs first on a thread of its own and second on this one when inTwo, else both here. A
-// thread that cannot start leaves its work to this one.
-void RunInTwo(bool inTwo, const std::function<void()>& first, const std::function<void()>& second) {
-    if (inTwo) {
-        try {
-            std::thread other(first);
-            second();
-            other.join();
-            return;
-        } catch (const std::system_error&) {
-        }
-    }
-    first();
-    second();
-}
-
 // The order of count names through the keys of all of them (see kKeyedNames), on two threads
 // when inTwo: the same order as the buckets of indexes give.
 std::vector<std::uint32_t> OrderByKeys(const NameColumn& names, std::size_t count, bool inTwo) {
@@ -185,6 +169,58 @@ std::vector<std::uint32_t> OrderByKeys(const NameColumn& names, std::size_t coun
 }
 
 } // namespace
+
+void RunInTwo(bool inTwo, const std::function<void()>& first, const std::function<void()>& second) {
+    if (inTwo) {
+        try {
+            std::thread other(first);
+            second();
+            other.join();
+            return;
+        } catch (const std::system_error&) {
+        }
+    }
+    first();
+    second();
+}
+
+MoveShares PlanMoves(std::vector<std::uint32_t>& from) {
+    const auto count = static_cast<std::uint32_t>(from.size());
+    std::uint32_t moved = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        moved += from[i] != i ? 1 : 0;
+    }
+    const std::uint32_t half = moved / 2;
+    MoveShares shares{count, count};
+    std::uint32_t before = 0;
+    for (std::uint32_t start = 0; start < count; ++start) {
+        if (from[start] == start || (from[start] & kInCycle) != 0) {
+            continue;
+        }
+        // The step of this cycle at which the first half of the moves would end, if it does.
+        const bool open = shares.split == count && before <= half;
+        const std::uint32_t target = open ? half - before : 0;
+        std::uint32_t middle = start;
+        std::uint32_t place = start;
+        std::uint32_t length = 0;
+        do {
+            if (length == target) {
+                middle = place;
+            }
+            const std::uint32_t next = from[place];
+            from[place] = next | kInCycle;
+            place = next;
+            ++length;
+        } while (place != start);
+        from[start] |= kCycleStart;
+        if (open && before + length > half) {
+            shares.split = start;
+            shares.middle = middle;
+        }
+        before += length;
+    }
+    return shares;
+}
 
 NameKey MakeNameKey(std::string_view name, std::uint32_t index) {
     NameKey key{0, 0, 0, 0};

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -79,40 +81,125 @@ inline void Prefetch(const char* bytes, std::size_t size) {
 #endif
 }
 
+// Runs first on a thread of its own and second on this one when inTwo, else both here. A
+// thread that cannot start leaves its work to this one.
+void RunInTwo(bool inTwo, const std::function<void()>& first, const std::function<void()>& second);
+
+// How MoveIntoOrder shares the moves between two threads. PlanMoves follows every cycle of from
+// once, in the order of their first places, and marks each place of a cycle (kInCycle) and the
+// first (kCycleStart); the cycles that begin before split are the first thread's, those that
+// begin after it the second's. The cycle that begins at split is cut at middle: the first
+// thread moves its records from split up to middle, the second the rest (the whole cycle when
+// middle is split). split is from.size() when nothing moves.
+struct MoveShares {
+    std::uint32_t split;
+    std::uint32_t middle;
+};
+constexpr std::uint32_t kInCycle = std::uint32_t{1} << 31;
+constexpr std::uint32_t kCycleStart = std::uint32_t{1} << 30;
+constexpr std::uint32_t kPlaceBits = kCycleStart - 1;
+MoveShares PlanMoves(std::vector<std::uint32_t>& from);
+
+// Below this many records one thread moves them faster than two can start.
+constexpr std::size_t kParallelMoves = std::size_t{1} << 15;
+
 // Puts the record from[i] at place i, for every i, moving each record once and using no second
 // list: the places form cycles (the record of place a goes to b, that of b to c... back to a),
 // followed one after the other. A walk a few steps ahead on the cycle asks for the records it
-// will need, which lie anywhere in the list. from is overwritten.
+// will need, which lie anywhere in the list. A long list's cycles are shared by two threads,
+// a cycle that is most of the list cut in two. from is overwritten.
 template <typename Record>
 void MoveIntoOrder(std::vector<Record>& list, std::vector<std::uint32_t>& from) {
     constexpr int kStepsAhead = 16;
     auto prefetch = [&list](std::uint32_t i) {
         Prefetch(reinterpret_cast<const char*>(&list[i]), sizeof(Record));
     };
-    for (std::uint32_t start = 0; start < from.size(); ++start) {
-        if (from[start] == start) {
-            continue; // in its place already, or moved there along an earlier cycle
-        }
-        Record held = std::move(list[start]);
+    // Moves the records along a cycle from start, until the place whose record comes from end,
+    // which receives last.
+    auto walk = [&](std::uint32_t start, std::uint32_t end, Record& last) {
         std::uint32_t ahead = start;
         for (int step = 0; step < kStepsAhead; ++step) {
-            ahead = from[ahead];
+            ahead = from[ahead] & kPlaceBits;
             prefetch(ahead);
         }
         std::uint32_t place = start;
         for (;;) {
-            const std::uint32_t next = from[place];
-            from[place] = place;
-            if (next == start) {
-                list[place] = std::move(held);
-                break;
+            const std::uint32_t next = from[place] & kPlaceBits;
+            if (next == end) {
+                list[place] = std::move(last);
+                return;
             }
             list[place] = std::move(list[next]);
             place = next;
-            ahead = from[ahead];
+            ahead = from[ahead] & kPlaceBits;
             prefetch(ahead);
         }
+    };
+    auto whole = [&](std::uint32_t start) {
+        Record held = std::move(list[start]);
+        walk(start, start, held);
+    };
+    const bool inTwo = list.size() >= kParallelMoves && list.size() <= kPlaceBits &&
+                       std::thread::hardware_concurrency() >= 2;
+    if (!inTwo) {
+        for (std::uint32_t start = 0; start < from.size(); ++start) {
+            if (from[start] == start) {
+                continue; // in its place already, or moved there along an earlier cycle
+            }
+            Record held = std::move(list[start]);
+            std::uint32_t ahead = start;
+            for (int step = 0; step < kStepsAhead; ++step) {
+                ahead = from[ahead];
+                prefetch(ahead);
+            }
+            std::uint32_t place = start;
+            for (;;) {
+                const std::uint32_t next = from[place];
+                from[place] = place;
+                if (next == start) {
+                    list[place] = std::move(held);
+                    break;
+                }
+                list[place] = std::move(list[next]);
+                place = next;
+                ahead = from[ahead];
+                prefetch(ahead);
+            }
+        }
+        return;
     }
+    const MoveShares shares = PlanMoves(from);
+    const auto count = static_cast<std::uint32_t>(from.size());
+    if (shares.split == count) {
+        return;
+    }
+    // Both ends of a cut cycle are taken out before either thread moves a record into them.
+    const bool cut = shares.middle != shares.split;
+    Record atSplit = cut ? std::move(list[shares.split]) : Record();
+    Record atMiddle = cut ? std::move(list[shares.middle]) : Record();
+    auto cycles = [&](std::uint32_t begin, std::uint32_t end) {
+        for (std::uint32_t start = begin; start < end; ++start) {
+            if ((from[start] & kCycleStart) != 0) {
+                whole(start);
+            }
+        }
+    };
+    RunInTwo(
+        true,
+        [&] {
+            cycles(0, shares.split);
+            if (cut) {
+                walk(shares.split, shares.middle, atMiddle);
+            }
+        },
+        [&] {
+            if (cut) {
+                walk(shares.middle, shares.split, atSplit);
+            } else {
+                whole(shares.split);
+            }
+            cycles(shares.split + 1, count);
+        });
 }
 
 } // namespace ervalun
