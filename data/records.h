@@ -11,7 +11,8 @@
 // (0 degrees west or south is a negative zero); the decimals carry the sign on the whole value.
 class KnownPosition {
 public:
-    KnownPosition() = default;
+    // Provided, so that a new entry is not zeroed whole before its members are set.
+    KnownPosition() noexcept {}
     KnownPosition(const KnownPosition&) = default;
     KnownPosition& operator=(const KnownPosition&) = default;
     // Sorting a large list moves entries instead of copying their names.
