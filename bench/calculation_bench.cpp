@@ -24,8 +24,9 @@ void FillDirectory(TriangulationEngine& engine) {
     engine.directory.reserve(kMillion);
     for (int i = 0; i < kMillion; ++i) {
         KnownPosition k;
-        k.name = std::to_string(i);
-        k.name.insert(0, 1, 'P');
+        std::string name = std::to_string(i);
+        name.insert(0, 1, 'P');
+        k.name = name;
         k.longitude = lon(rng);
         k.latitude = lat(rng);
         double minutes = 0.0;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <numeric>
 #include <system_error>
 #include <thread>
@@ -20,6 +21,12 @@ constexpr std::size_t kBuckets = std::size_t{1} << 16;
 // Below this many names their keys are sorted in one go: the buckets' tables would cost more
 // than they save.
 constexpr std::size_t kBucketedNames = 1 << 12;
+
+// Up to this many names, the key of each name is made as the list is read in its order, and
+// the keys themselves are dealt into their buckets: reaching the records in their order is
+// quicker than in the buckets' order. That takes 28 bytes a name beside the list; beyond it,
+// the keys of one bucket at a time keep the sort's memory small.
+constexpr std::size_t kKeyedNames = 1 << 18;
 
 // Below this many names one thread sorts faster than two can start.
 constexpr std::size_t kParallelSortNames = 1 << 15;
@@ -108,8 +115,61 @@ void SortBuckets(const NameColumn& names, const std::vector<std::uint32_t>& star
     }
 }
 
-// Runs first on a thread of its own and second on this one when inTwo, else both here. A
-// thread that cannot start leaves its work to this one.
+// The order of count names through the keys of all of them (see kKeyedNames), on two threads
+// when inTwo: the same order as the buckets of indexes give.
+std::vector<std::uint32_t> OrderByKeys(const NameColumn& names, std::size_t count, bool inTwo) {
+    const std::size_t half = inTwo ? count / 2 : count;
+    std::vector<std::uint32_t> first(kBuckets, 0);
+    std::vector<std::uint32_t> rest(kBuckets, 0);
+    auto tally = [&names](std::vector<std::uint32_t>& counts, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            ++counts[BucketOf(names[i])];
+        }
+    };
+    RunInTwo(
+        inTwo, [&] { tally(first, 0, half); }, [&] { tally(rest, half, count); });
+    std::vector<std::uint32_t> starts(kBuckets + 1, 0);
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+        starts[b + 1] = starts[b] + first[b] + rest[b];
+        rest[b] = starts[b] + first[b];
+        first[b] = starts[b];
+    }
+    const auto dealt = std::make_unique_for_overwrite<NameKey[]>(count);
+    // Each key is made as its name is met, in the list's order, and put in its bucket's place;
+    // left unwritten before, the pages are first touched by the thread that fills them.
+    auto deal = [&](std::vector<std::uint32_t>& next, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            if (i + kRecordsAhead < end) {
+                Prefetch(names.At(i + kRecordsAhead), sizeof(std::string));
+            }
+            const NameKey key = MakeNameKey(names[i], static_cast<std::uint32_t>(i));
+            // A key's head begins with the name's first two bytes, zero-padded: its bucket.
+            dealt[next[key.head >> 48]++] = key;
+        }
+    };
+    RunInTwo(
+        inTwo, [&] { deal(first, 0, half); }, [&] { deal(rest, half, count); });
+    std::vector<std::uint32_t> from(count);
+    const auto middle = static_cast<std::size_t>(
+        std::lower_bound(starts.begin(), starts.end(), count / 2) - starts.begin());
+    auto sort = [&](std::size_t firstBucket, std::size_t lastBucket) {
+        const KeyLess less(names);
+        for (std::size_t b = firstBucket; b < lastBucket; ++b) {
+            NameKey* begin = dealt.get() + starts[b];
+            NameKey* end = dealt.get() + starts[b + 1];
+            std::sort(begin, end, less);
+            for (NameKey* key = begin; key != end; ++key) {
+                from[static_cast<std::size_t>(key - dealt.get())] = key->index;
+            }
+        }
+    };
+    RunInTwo(
+        inTwo, [&] { sort(0, middle); }, [&] { sort(middle, kBuckets); });
+    return from;
+}
+
+} // namespace
+
 void RunInTwo(bool inTwo, const std::function<void()>& first, const std::function<void()>& second) {
     if (inTwo) {
         try {
@@ -124,10 +184,46 @@ void RunInTwo(bool inTwo, const std::function<void()>& first, const std::functio
     second();
 }
 
-} // namespace
+MoveShares PlanMoves(std::vector<std::uint32_t>& from) {
+    const auto count = static_cast<std::uint32_t>(from.size());
+    std::uint32_t moved = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        moved += from[i] != i ? 1 : 0;
+    }
+    const std::uint32_t half = moved / 2;
+    MoveShares shares{count, count};
+    std::uint32_t before = 0;
+    for (std::uint32_t start = 0; start < count; ++start) {
+        if (from[start] == start || (from[start] & kInCycle) != 0) {
+            continue;
+        }
+        // The step of this cycle at which the first half of the moves would end, if it does.
+        const bool open = shares.split == count && before <= half;
+        const std::uint32_t target = open ? half - before : 0;
+        std::uint32_t middle = start;
+        std::uint32_t place = start;
+        std::uint32_t length = 0;
+        do {
+            if (length == target) {
+                middle = place;
+            }
+            const std::uint32_t next = from[place];
+            from[place] = next | kInCycle;
+            place = next;
+            ++length;
+        } while (place != start);
+        from[start] |= kCycleStart;
+        if (open && before + length > half) {
+            shares.split = start;
+            shares.middle = middle;
+        }
+        before += length;
+    }
+    return shares;
+}
 
 NameKey MakeNameKey(std::string_view name, std::uint32_t index) {
-    NameKey key;
+    NameKey key{0, 0, 0, 0};
     const std::size_t size = name.size();
     key.head = OrderedWord(name.data(), std::min(size, kWordBytes));
     if (size > kWordBytes) {
@@ -140,8 +236,8 @@ NameKey MakeNameKey(std::string_view name, std::uint32_t index) {
 }
 
 std::vector<std::uint32_t> OrderByName(const NameColumn& names, std::size_t count) {
-    std::vector<std::uint32_t> from(count);
     if (count < kBucketedNames) {
+        std::vector<std::uint32_t> from(count);
         std::iota(from.begin(), from.end(), std::uint32_t{0});
         std::vector<NameKey> keys;
         SortSlice(names, from.data(), from.data() + count, keys);
@@ -150,7 +246,11 @@ std::vector<std::uint32_t> OrderByName(const NameColumn& names, std::size_t coun
     // Each pass is shared by two threads: the names of the first half of the list and those of
     // the rest, then the buckets that hold the first half of the names and the others.
     const bool inTwo = count >= kParallelSortNames && std::thread::hardware_concurrency() >= 2;
+    if (count <= kKeyedNames) {
+        return OrderByKeys(names, count, inTwo);
+    }
     const std::size_t half = inTwo ? count / 2 : count;
+    std::vector<std::uint32_t> from(count);
     // The buckets follow one another in the order of the names they hold (a shorter name is
     // zero-padded, as it comes before any longer one it begins); each is dealt its names in
     // the order of their indexes: the first half's, then the rest's.

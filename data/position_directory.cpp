@@ -179,8 +179,8 @@ private:
     void Name(std::string_view token) {
         entry_ = &list_.emplace_back();
         field_ = 2;
-        // Made at its own size: assigning to the empty name would round its capacity up.
-        entry_->name = std::string(token);
+        // Long names share the pool's blocks: no allocation of their own.
+        entry_->name = names_.Make(token);
     }
 
     // A number field of the entry being read; false when it lies outside 0 to 360.
@@ -254,6 +254,7 @@ private:
 
     std::vector<KnownPosition>& list_;
     const std::size_t first_;
+    NamePool names_;
     KnownPosition* entry_ = nullptr;
     int field_ = 1;
     bool south_ = false;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-bool NameLess(const std::string& a, const std::string& b) {
+bool NameLess(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     // memcmp compares as unsigned char, whatever the signedness of char.
     const int c = common == 0 ? 0 : std::memcmp(a.data(), b.data(), common);

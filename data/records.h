@@ -1,15 +1,18 @@
 #pragma once
 
+#include "data/compact_name.h"
 #include "engine/coordinates.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One entry of the position directory. The hemisphere is carried by the sign of the degrees
 // (0 degrees west or south is a negative zero); the decimals carry the sign on the whole value.
 class KnownPosition {
 public:
-    KnownPosition() = default;
+    // Provided, so that a new entry is not zeroed whole before its members are set.
+    KnownPosition() noexcept {}
     KnownPosition(const KnownPosition&) = default;
     KnownPosition& operator=(const KnownPosition&) = default;
     // Sorting a large list moves entries instead of copying their names.
@@ -20,7 +23,8 @@ public:
     double distance = 0.0;
     double latitude = 0.0;
     double longitude = 0.0;
-    std::string name;
+    // 16 bytes where a std::string takes 32: a million entries are 16 MB lighter.
+    ervalun::CompactName name;
     double longitudeDegrees = 0.0;
     double longitudeMinutes = 0.0;
     double longitudeSeconds = 0.0;
@@ -47,7 +51,7 @@ public:
 // The order by name of both reference lists: names compared as strings of unsigned bytes, the
 // first differing byte deciding and a proper prefix first. Upper-case ASCII therefore sorts
 // before lower case, and Latin-1 or UTF-8 accented letters after every ASCII letter.
-bool NameLess(const std::string& a, const std::string& b);
+bool NameLess(std::string_view a, std::string_view b);
 
 namespace ervalun {
 

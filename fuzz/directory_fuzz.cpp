@@ -168,7 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const KnownPosition& e : loaded.entries) {
         Check(!e.name.empty() && e.name.size() <= 254, "a name has 1 to 254 bytes");
-        Check(e.name.find(' ') == std::string::npos && e.name.find('\n') == std::string::npos,
+        Check(e.name.view().find(' ') == std::string::npos &&
+                  e.name.view().find('\n') == std::string::npos,
               "a name holds no delimiter");
         Check(e.distance == 0.0, "a fresh entry has no distance");
         for (double v :

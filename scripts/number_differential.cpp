@@ -84,7 +84,7 @@ void File(const std::string& workdir, const std::string& content) {
     const auto status = static_cast<int>(ervalun::ReadDirectory(path, list, mistake));
     std::printf("FILE %zu directory %d %zu", fileCount, status, list.size());
     for (const KnownPosition& e : list) {
-        std::printf(" [%s", Escaped(e.name).c_str());
+        std::printf(" [%s", Escaped(std::string(e.name)).c_str());
         for (double v :
              {e.latitude, e.longitude, e.latitudeDegrees, e.latitudeMinutes, e.latitudeSeconds,
               e.longitudeDegrees, e.longitudeMinutes, e.longitudeSeconds}) {

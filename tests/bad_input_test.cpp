@@ -168,7 +168,7 @@ void CheckReferenceFile(const char* fileName, const std::string& incorrect,
 Names DirectoryNames(const TriangulationEngine& engine) {
     Names names;
     for (const KnownPosition& k : engine.directory) {
-        names.push_back(k.name);
+        names.push_back(k.name.str());
     }
     return names;
 }

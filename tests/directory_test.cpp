@@ -33,7 +33,7 @@ struct DirectoryFixture {
     Texts Names() const {
         Texts names;
         for (const KnownPosition& e : engine.directory) {
-            names.push_back(e.name);
+            names.push_back(e.name.str());
         }
         return names;
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <string>
 #include <type_traits>
@@ -74,6 +75,12 @@ TEST(NameSort, BucketsAndThreadsKeepTheStableByteOrder) {
         {"short and empty names, zero bytes, every bucket", 50000,
          [](std::mt19937& rng, int) { return RandomBytes(rng, 3); }},
         {"place names", 60000, PlaceName},
+        {"more names than all keys are made at once for: a bucket's keys at a time", 270000,
+         [](std::mt19937& rng, int) {
+             std::string name = RandomBytes(rng, 4);
+             name += PlaceName(rng, 0);
+             return name;
+         }},
     };
     for (const Case& c : cases) {
         std::mt19937 rng(static_cast<unsigned>(c.count));
@@ -88,6 +95,74 @@ TEST(NameSort, BucketsAndThreadsKeepTheStableByteOrder) {
         }
         ExpectStableByteOrder(c, std::move(members));
         ExpectStableByteOrder(c, std::move(positions));
+    }
+}
+
+// Every permutation shape the moves meet: nothing to move, one cycle through the whole list,
+// many short cycles, a cycle that ends where half the moves are made, random orders; below and
+// above the length at which two threads share the cycles.
+TEST(NameSort, MovesEachRecordToItsPlaceAlongTheCycles) {
+    using Maker = std::function<std::vector<std::uint32_t>(std::size_t, std::mt19937&)>;
+    const auto identity = [](std::size_t n, std::mt19937&) {
+        std::vector<std::uint32_t> from(n);
+        std::iota(from.begin(), from.end(), std::uint32_t{0});
+        return from;
+    };
+    const struct {
+        const char* what;
+        Maker make;
+    } shapes[] = {
+        {"in order already", identity},
+        {"one cycle through all",
+         [](std::size_t n, std::mt19937&) {
+             std::vector<std::uint32_t> from(n);
+             for (std::size_t i = 0; i < n; ++i) {
+                 from[i] = static_cast<std::uint32_t>((i + 1) % n);
+             }
+             return from;
+         }},
+        {"neighbours swapped",
+         [&](std::size_t n, std::mt19937& rng) {
+             std::vector<std::uint32_t> from = identity(n, rng);
+             for (std::size_t i = 0; i + 1 < n; i += 2) {
+                 std::swap(from[i], from[i + 1]);
+             }
+             return from;
+         }},
+        {"two cycles of half the moves each, then places in order",
+         [&](std::size_t n, std::mt19937& rng) {
+             std::vector<std::uint32_t> from = identity(n, rng);
+             const std::size_t quarter = n / 4;
+             for (std::size_t i = 0; i < 2 * quarter; ++i) {
+                 const std::size_t base = i < quarter ? 0 : quarter;
+                 from[i] = static_cast<std::uint32_t>(base + (i - base + 1) % quarter);
+             }
+             return from;
+         }},
+        {"random",
+         [&](std::size_t n, std::mt19937& rng) {
+             std::vector<std::uint32_t> from = identity(n, rng);
+             std::shuffle(from.begin(), from.end(), rng);
+             return from;
+         }},
+    };
+    for (const auto& shape : shapes) {
+        for (const std::size_t n : {std::size_t{2}, std::size_t{1000}, ervalun::kParallelMoves,
+                                    ervalun::kParallelMoves + 7, std::size_t{100003}}) {
+            std::mt19937 rng(static_cast<unsigned>(n));
+            std::vector<std::uint32_t> from = shape.make(n, rng);
+            const std::vector<std::uint32_t> wanted = from;
+            std::vector<Member> list(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                list[i].role = static_cast<int>(i);
+                list[i].name = std::to_string(i);
+            }
+            ervalun::MoveIntoOrder(list, from);
+            for (std::size_t i = 0; i < n; ++i) {
+                ASSERT_EQ(list[i].role, static_cast<int>(wanted[i])) << shape.what << ", " << n;
+                ASSERT_EQ(list[i].name, std::to_string(wanted[i])) << shape.what << ", " << n;
+            }
+        }
     }
 }
 

@@ -11,7 +11,7 @@ namespace {
 // The bytes as UTF-8, or nothing when they are not UTF-8 (a sequence cut short, overlong, a
 // surrogate or beyond U+10FFFF). Stateless: a sequence cut short at the end is an error, not
 // the start of more to come. A byte order mark at the start is dropped.
-std::optional<QString> DecodeUtf8(const std::string& bytes) {
+std::optional<QString> DecodeUtf8(std::string_view bytes) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (utf8.hasError()) {
@@ -26,7 +26,7 @@ bool IsValidUtf8(const std::string& bytes) {
     return DecodeUtf8(bytes).has_value();
 }
 
-QString DisplayName(const std::string& bytes) {
+QString DisplayName(std::string_view bytes) {
     if (std::optional<QString> text = DecodeUtf8(bytes)) {
         return *text;
     }

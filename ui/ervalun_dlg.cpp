@@ -216,7 +216,7 @@ bool CErvalunDlg::FillPositionCombos() {
         const std::vector<KnownPosition>& directory = m_engine->directory;
         positionNames_->ShowNames(
             directory.size(),
-            [&directory](std::size_t i) -> const std::string& { return directory[i].name; });
+            [&directory](std::size_t i) -> std::string_view { return directory[i].name; });
         // A list that receives items selects its first one; the form has none selected.
         static_cast<QComboBox*>(GetDlgItem(kPosition1))->setCurrentIndex(m_position1);
         static_cast<QComboBox*>(GetDlgItem(kPosition2))->setCurrentIndex(m_position2);
@@ -227,9 +227,8 @@ bool CErvalunDlg::FillPositionCombos() {
 bool CErvalunDlg::FillMembersCombo() {
     if (m_engine->rosterLoaded) {
         const std::vector<Member>& roster = m_engine->roster;
-        memberNames_->ShowNames(roster.size(), [&roster](std::size_t i) -> const std::string& {
-            return roster[i].name;
-        });
+        memberNames_->ShowNames(
+            roster.size(), [&roster](std::size_t i) -> std::string_view { return roster[i].name; });
         static_cast<QComboBox*>(GetDlgItem(kMembers))->setCurrentIndex(m_member);
     }
     return true;
@@ -438,7 +437,7 @@ void CErvalunDlg::UpdateGeodesicCheck() {
     // The entry the nearest search just named, from the distances it left in the directory.
     if (m_engine->directoryLoaded) {
         if (const KnownPosition* entry = ervalun::NamedEntry(m_engine->directory, m_nearestName)) {
-            input.known = geodesy::Place{entry->name, entry->latitude, entry->longitude};
+            input.known = geodesy::Place{entry->name.str(), entry->latitude, entry->longitude};
         }
     }
     geodesicFigures_ = geodesy::RunCheck(input);

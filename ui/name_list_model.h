@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The names of a reference list as the dialog's drop-down lists show them, read from the
@@ -15,7 +16,7 @@
 class CNameListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using NameAt = std::function<const std::string&(std::size_t)>;
+    using NameAt = std::function<std::string_view(std::size_t)>;
 
     explicit CNameListModel(QObject* parent = nullptr);
 

@@ -23,7 +23,7 @@ QStringList HandOver(CReferenceLoader& loader) {
     auto names = [](int loaded, const auto& list) {
         QStringList line = {QString::number(loaded)};
         for (const auto& record : list) {
-            line << QString::fromStdString(record.name);
+            line << QString::fromStdString(std::string(record.name));
         }
         return line.join(QLatin1Char(' '));
     };
