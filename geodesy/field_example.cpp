@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     const FlatPoint flat = FlatFix(first, second);
     scene.flatFix = ScenePoint{"", flat.latitude, flat.longitude};
     if (const KnownPosition* near = FindNearest(directory, estimate.longitude, estimate.latitude)) {
-        scene.nearest = ScenePoint{near->name, near->latitude, near->longitude};
+        scene.nearest = ScenePoint{near->name.str(), near->latitude, near->longitude};
     }
 
     std::filesystem::create_directories(out);
