@@ -78,7 +78,10 @@ bool Finish(const PendingCase& pending, const FixCliOptions& options, std::strin
     if (!pending.badLines.empty()) {
         reason = BadLinesReason(pending.badLines);
     } else {
-        const BearingEstimate estimate = EstimatePosition(pending.bearings, options.estimate);
+        // The answer line has no use for each bearing's leave-one-out shift: n solutions saved.
+        EstimateOptions estimateOptions = options.estimate;
+        estimateOptions.leaveOneOut = false;
+        const BearingEstimate estimate = EstimatePosition(pending.bearings, estimateOptions);
         if (estimate.Found()) {
             line = Answer(pending.id, estimate);
             return true;

@@ -155,12 +155,14 @@ if locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
 fi
 
 # A case is answered as soon as the next id comes, before the input ends.
+# (bash forgets the coprocess's variables once it ends: keep them.)
 coproc FIX { "$tool" --multi; }
-as_case a <<<"$exact" >&"${FIX[1]}"
-echo "b $(sed -n 1p <<<"$exact")" >&"${FIX[1]}"
-read -r -t 20 first <&"${FIX[0]}" || fail "--multi : pas de réponse au cas a avant la fin"
-exec {FIX[1]}>&-
-wait "$FIX_PID"
+to_fix=${FIX[1]} from_fix=${FIX[0]} fix_pid=$FIX_PID
+as_case a <<<"$exact" >&"$to_fix"
+echo "b $(sed -n 1p <<<"$exact")" >&"$to_fix"
+read -r -t 20 first <&"$from_fix" || fail "--multi : pas de réponse au cas a avant la fin"
+exec {to_fix}>&-
+wait "$fix_pid"
 [[ $first == "a "* ]] || fail "--multi, réponse au fil de l'eau : $first"
 
 # Wrong options: 2, before reading anything.
