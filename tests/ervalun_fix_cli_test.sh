@@ -119,6 +119,11 @@ done
 d=$(off_target "$line")
 awk -v d="$d" 'BEGIN { exit !(d < 1) }' || fail "andrews : $d m de la cible"
 
+# --declination is added to every bearing: readings one degree short, corrected, give the same.
+short=$(as_case d <<<"$exact" | awk '{ $4 = sprintf("%.9f", $4 - 1); print }' |
+    "$tool" --multi --declination 1)
+[ "$short" = "$(as_case d <<<"$exact" | "$tool" --multi)" ] || fail "--multi --declination : $short"
+
 # 0.95 and 95 are the same level; 50 % gives a smaller ellipse.
 at() { as_case c <<<"$exact" | "$tool" --multi --confidence "$1" | cut -d' ' -f7; }
 [ "$(at 0.95)" = "$(at 95)" ] && [ "$(at 0.95)" = "$(as_case c <<<"$exact" | "$tool" --multi | cut -d' ' -f7)" ] ||
