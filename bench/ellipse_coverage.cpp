@@ -129,9 +129,9 @@ void RunCell(std::mt19937_64& gen, const Geometry& g, int n, geodesy::Estimator 
 
 std::string Percent(int part, int whole) {
     char buffer[32];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer,
-                                 whole > 0 ? 100.0 * part / whole : 0.0,
-                                 std::chars_format::fixed, 1);
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, whole > 0 ? 100.0 * part / whole : 0.0,
+                      std::chars_format::fixed, 1);
     return std::string(buffer, r.ptr);
 }
 

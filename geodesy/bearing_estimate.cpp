@@ -70,50 +70,54 @@ bool OnePlace(const std::vector<Line>& lines) {
     return true;
 }
 
+// The two-sided 0.2 % quantile of Student's t with nu degrees of freedom, nu = 1 to 30, then
+// at 40, 60, 120 and the normal's.
+double StudentQuantile999(std::size_t nu) {
+    static const double kTable[] = {318.31, 22.327, 10.215, 7.173, 5.893, 5.208, 4.785, 4.501,
+                                    4.297,  4.144,  4.025,  3.930, 3.852, 3.787, 3.733, 3.686,
+                                    3.646,  3.610,  3.579,  3.552, 3.527, 3.505, 3.485, 3.467,
+                                    3.450,  3.435,  3.421,  3.408, 3.396, 3.385};
+    if (nu >= 1 && nu <= 30) {
+        return kTable[nu - 1];
+    }
+    return nu <= 40 ? 3.307 : nu <= 60 ? 3.232 : nu <= 120 ? 3.160 : 3.090;
+}
+
 // The scale of the errors from the residuals at the estimate, as a multiple of the sigmas given:
 // the root mean square of the residuals in sigmas over the degrees of freedom, the number of
-// bearings counted less two. Maximum likelihood counts every bearing. A robust estimate counts
-// those it keeps: first those of weight 0.5 or more (the weights were taken at the median
-// absolute residual, which a wild bearing does not move), then, until the set settles, those
-// within 3 of the scale so found. A wild bearing thus neither inflates the scale nor the
-// ellipse, and the quantile has the degrees of freedom of the bearings kept. Fills kept; the
-// scale is NaN when fewer than three bearings are kept.
-double ResidualScale(const std::vector<Line>& lines, const std::vector<LineAt>& at,
-                     const std::vector<double>& weights, bool robust, std::vector<bool>& kept) {
+// bearings counted less two. Maximum likelihood counts every bearing. A robust estimate first
+// sets aside, one at a time, the bearing whose residual stands out against the scale of the
+// others (Student's t with their degrees of freedom, at 0.2 %), so that a wild bearing inflates
+// neither the scale nor the ellipse, while good bearings are kept (they would shrink it); the
+// quantile then has the degrees of freedom of the bearings kept. Fills kept.
+double ResidualScale(const std::vector<Line>& lines, const std::vector<LineAt>& at, bool robust,
+                     std::vector<bool>& kept) {
     const std::size_t n = lines.size();
     std::vector<double> u(n);
+    double sum = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         u[i] = at[i].off / lines[i].sigma;
-        kept[i] = !robust || weights[i] >= kOutlierWeight;
+        sum += u[i] * u[i];
+        kept[i] = true;
     }
-    double scale = std::numeric_limits<double>::quiet_NaN();
-    for (std::size_t round = 0; round <= n; ++round) {
-        double sum = 0.0;
-        std::size_t count = 0;
+    std::size_t count = n;
+    while (robust && count >= 4) {
+        std::size_t worst = n;
         for (std::size_t i = 0; i < n; ++i) {
-            if (kept[i]) {
-                sum += u[i] * u[i];
-                ++count;
+            if (kept[i] && (worst == n || std::fabs(u[i]) > std::fabs(u[worst]))) {
+                worst = i;
             }
         }
-        if (count < 3) {
-            return std::numeric_limits<double>::quiet_NaN();
-        }
-        scale = std::sqrt(sum / static_cast<double>(count - 2));
-        if (!robust) {
+        const double others =
+            std::sqrt((sum - u[worst] * u[worst]) / static_cast<double>(count - 3));
+        if (!(std::fabs(u[worst]) > std::max(StudentQuantile999(count - 3) * others, 1e-3))) {
             break;
         }
-        bool changed = false;
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool keep = std::fabs(u[i]) <= kOutlierSigmas * scale;
-            changed = changed || keep != kept[i];
-            kept[i] = keep;
-        }
-        if (!changed) {
-            break;
-        }
+        kept[worst] = false;
+        sum -= u[worst] * u[worst];
+        --count;
     }
-    return scale;
+    return std::sqrt(sum / static_cast<double>(count - 2));
 }
 
 void Geometry(const std::vector<LineAt>& at, BearingEstimate& estimate) {
@@ -194,18 +198,15 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
 
     std::vector<LineAt> at(n);
     for (std::size_t i = 0; i < n; ++i) {
-        at[i] = detail::Evaluate(lines[i], solution.latitude, solution.longitude);
+        at[i] = detail::Evaluate(lines[i], solution.latitude, solution.longitude,
+                                 detail::WholeLines(n));
     }
     double scale = 1.0;
     std::vector<bool> kept(n, true);
     std::vector<double> infoWeight = solution.weights;
     double dof = static_cast<double>(n) - 2;
     if (options.estimateSigma) {
-        scale = ResidualScale(lines, at, solution.weights, robust, kept);
-        if (std::isnan(scale)) {
-            estimate.status = EstimateStatus::TooFewForSigma;
-            return estimate;
-        }
+        scale = ResidualScale(lines, at, robust, kept);
         dof = -2;
         for (std::size_t i = 0; i < n; ++i) {
             infoWeight[i] = kept[i] ? 1.0 : 0.0;
@@ -217,7 +218,7 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
     }
     // The Fisher information of each bearing at the estimate: kappa A(kappa) g g^T, where g is
     // the gradient of its azimuth; a robust estimate counts each bearing with its weight, or, with
-// the scale from the residuals, the bearings it keeps.
+    // the scale from the residuals, the bearings it keeps.
     double iee = 0.0, ien = 0.0, inn = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const double kappa = KappaFromSigma(lines[i].sigma * scale);
@@ -246,9 +247,8 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
 
     ConfidenceEllipse& ellipse = estimate.ellipse;
     ellipse.level = options.confidence;
-    ellipse.scale = options.estimateSigma
-                        ? TwiceF2Quantile(options.confidence, dof)
-                        : ChiSquare2Quantile(options.confidence);
+    ellipse.scale = options.estimateSigma ? TwiceF2Quantile(options.confidence, dof)
+                                          : ChiSquare2Quantile(options.confidence);
     const EllipseAxes axes = AxesOf(estimate.covEE, estimate.covEN, estimate.covNN, ellipse.scale);
     ellipse.semiMajor = axes.semiMajor;
     ellipse.semiMinor = axes.semiMinor;
@@ -276,8 +276,9 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
             continue;
         }
         const Line line = used ? lines[next] : ToLine(bearings[row], options.defaultSigma);
-        const LineAt a =
-            used ? at[next] : detail::Evaluate(line, estimate.latitude, estimate.longitude);
+        const LineAt a = used ? at[next]
+                              : detail::Evaluate(line, estimate.latitude, estimate.longitude,
+                                                 detail::WholeLines(n));
         r.residual = a.residual;
         r.distance = a.distance;
         r.crossTrack = a.distance * std::sin(Radians(a.residual));

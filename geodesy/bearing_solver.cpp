@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace ervalun::geodesy::detail {
 
@@ -86,7 +84,7 @@ double Angle(const Vec3& u, const Vec3& v) {
 
 } // namespace
 
-LineAt Evaluate(const Line& line, double latitude, double longitude) {
+LineAt Evaluate(const Line& line, double latitude, double longitude, bool wholeLine) {
     const Geodesic& earth = Geodesic::WGS84();
     double s12 = 0.0, azi1 = 0.0, azi2 = 0.0, m12 = 0.0;
     earth.Inverse(line.latitude, line.longitude, latitude, longitude, s12, azi1, azi2, m12);
@@ -99,12 +97,15 @@ LineAt Evaluate(const Line& line, double latitude, double longitude) {
     }
     at.residual = residual;
     if (s12 < kAtStation || !(m12 > 0)) {
-        return at; // no direction at the station: no pull, no gradient
+        // No direction at the station: no pull, no gradient, and a residual of a quarter turn,
+        // so that standing on a station is not rewarded with a perfect fit.
+        at.off = Math::pi() / 2;
+        return at;
     }
     double off = residual;
-    if (off > 90) {
+    if (wholeLine && off > 90) {
         off -= 180;
-    } else if (off <= -90) {
+    } else if (wholeLine && off <= -90) {
         off += 180;
     }
     at.off = off * Math::pi() / 180;
@@ -217,8 +218,8 @@ double RobustScale(const std::vector<Line>& lines, const std::vector<LineAt>& at
 // What the iteration lowers: sum of kappa (1 - cos r) for maximum likelihood (minus the
 // log-likelihood of von Mises errors, up to a constant), sum of rho(r / sigma) for the robust
 // estimators, r the residual against the whole line.
-double Objective(const std::vector<Line>& lines, const std::vector<LineAt>& at,
-                 Estimator estimator, double tuning, double scale) {
+double Objective(const std::vector<Line>& lines, const std::vector<LineAt>& at, Estimator estimator,
+                 double tuning, double scale) {
     double sum = 0.0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (estimator == Estimator::MaximumLikelihood) {
@@ -240,7 +241,7 @@ void EvaluateAll(const std::vector<Line>& lines, double latitude, double longitu
                  std::vector<LineAt>& at) {
     at.resize(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        at[i] = Evaluate(lines[i], latitude, longitude);
+        at[i] = Evaluate(lines[i], latitude, longitude, WholeLines(lines.size()));
     }
 }
 
@@ -303,8 +304,8 @@ Normal BuildNormal(const std::vector<Line>& lines, const std::vector<LineAt>& at
 // where its matrix is positive definite (quadratic convergence, where a narrow geometry or
 // Huber's linear arms make reweighting crawl), else or failing that the reweighted one, halved
 // until the objective does not rise.
-void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning,
-             Solution& solution, int& budget) {
+void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning, Solution& solution,
+             int& budget) {
     const Geodesic& earth = Geodesic::WGS84();
     std::vector<LineAt> at, trial;
     EvaluateAll(lines, solution.latitude, solution.longitude, at);
@@ -369,8 +370,10 @@ void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning,
 
 } // namespace
 
-Solution Solve(const std::vector<Line>& lines, double startLatitude, double startLongitude,
-               Estimator estimator, double tuning, bool robustScale) {
+namespace {
+
+Solution SolveFrom(const std::vector<Line>& lines, double startLatitude, double startLongitude,
+                   Estimator estimator, double tuning, bool robustScale) {
     Solution solution;
     solution.latitude = startLatitude;
     solution.longitude = startLongitude;
@@ -395,6 +398,27 @@ Solution Solve(const std::vector<Line>& lines, double startLatitude, double star
         Iterate(lines, estimator, tuning, solution, budget);
     }
     return solution;
+}
+
+} // namespace
+
+Solution Solve(const std::vector<Line>& lines, double startLatitude, double startLongitude,
+               Estimator estimator, double tuning, bool robustScale) {
+    if (estimator == Estimator::Andrews) {
+        // Andrews' psi comes back to zero: from a poor start it may settle where it rejects good
+        // bearings. Huber's estimate, unique, is the start that makes it the same wherever the
+        // iteration began.
+        const Solution huber =
+            Solve(lines, startLatitude, startLongitude, Estimator::Huber, tuning, robustScale);
+        if (huber.status != EstimateStatus::Found) {
+            return huber;
+        }
+        Solution andrews =
+            SolveFrom(lines, huber.latitude, huber.longitude, estimator, tuning, robustScale);
+        andrews.iterations += huber.iterations;
+        return andrews;
+    }
+    return SolveFrom(lines, startLatitude, startLongitude, estimator, tuning, robustScale);
 }
 
 } // namespace ervalun::geodesy::detail

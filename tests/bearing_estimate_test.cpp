@@ -3,6 +3,7 @@
 #include "geodesy/geodesic_fix.h"
 
 #include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/GeodesicLine.hpp>
 #include <GeographicLib/Math.hpp>
 
 #include <gtest/gtest.h>
@@ -49,14 +50,16 @@ EstimateOptions With(Estimator estimator, bool estimateSigma = false) {
     return o;
 }
 
-// Random targets anywhere short of the poles, stations 200 m to 60 km away all around.
+// Random targets anywhere short of the poles, stations all around, by default 200 m to 60 km
+// away (nearest to farthest up to farRatio).
 struct RandomCase {
     double lat = 0.0;
     double lon = 0.0;
     std::vector<BearingInput> bearings;
 };
 
-RandomCase MakeCase(std::mt19937_64& gen, int n, double noiseDegrees) {
+RandomCase MakeCase(std::mt19937_64& gen, int n, double noiseDegrees, double nearest = 200.0,
+                    double farRatio = 300.0) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::normal_distribution<double> noise(0.0, noiseDegrees);
     RandomCase c;
@@ -66,7 +69,7 @@ RandomCase MakeCase(std::mt19937_64& gen, int n, double noiseDegrees) {
     for (int i = 0; i < n; ++i) {
         // Spread over at least 20 degrees between neighbours so that lines do cross.
         const double from = first + i * (340.0 / n) * (0.6 + 0.4 * unit(gen));
-        const double range = 200 * std::pow(300.0, unit(gen));
+        const double range = nearest * std::pow(farRatio, unit(gen));
         c.bearings.push_back(Station(c.lat, c.lon, from, range, noise(gen)));
     }
     return c;
@@ -97,6 +100,433 @@ TEST(BearingEstimateTest, ExactBearingsRecoverTheTarget) {
             ASSERT_TRUE(e.Found()) << k << " " << geodesy::EstimateStatusReason(e.status);
             EXPECT_LT(Distance(c.lat, c.lon, e.latitude, e.longitude), 1e-3) << k;
             EXPECT_EQ(e.used, n);
+        }
+    }
+}
+
+// Six stations around a target 4 to 9 km away, small errors, and one wild bearing of +25 degrees:
+// a robust estimate stays by the estimate without it, maximum likelihood is dragged away.
+TEST(BearingEstimateTest, OneWildBearingDoesNotDragTheRobustEstimates) {
+    const double lat = 45.9;
+    const double lon = 6.87;
+    const double errors[] = {0.8, -1.1, 0.4, 1.5, -0.6, 25.0};
+    std::vector<BearingInput> bearings;
+    for (int i = 0; i < 6; ++i) {
+        bearings.push_back(Station(lat, lon, 15.0 + 61.0 * i, 4000.0 + 1000.0 * i, errors[i]));
+    }
+    const std::vector<BearingInput> clean(bearings.begin(), bearings.end() - 1);
+    struct Row {
+        Estimator estimator;
+        bool estimateSigma;
+        bool robust; // within 5 m of the estimate without the wild bearing, else over 50 m away
+    };
+    const Row rows[] = {{Estimator::MaximumLikelihood, false, false},
+                        {Estimator::Andrews, false, true},
+                        {Estimator::Andrews, true, true},
+                        {Estimator::Huber, false, false},
+                        {Estimator::Huber, true, false}};
+    for (const Row& row : rows) {
+        const std::string what = std::to_string(static_cast<int>(row.estimator)) +
+                                 (row.estimateSigma ? " sigma estimated" : " sigma given");
+        const BearingEstimate with =
+            EstimatePosition(bearings, With(row.estimator, row.estimateSigma));
+        const BearingEstimate without =
+            EstimatePosition(clean, With(row.estimator, row.estimateSigma));
+        ASSERT_TRUE(with.Found() && without.Found()) << what;
+        const double moved =
+            Distance(with.latitude, with.longitude, without.latitude, without.longitude);
+        if (row.robust) {
+            EXPECT_LT(moved, 5.0) << what;
+            EXPECT_LT(with.residuals[5].weight, 0.01) << what;
+        } else {
+            EXPECT_GT(moved, 50.0) << what;
+        }
+        // Whichever estimate, the wild bearing stands out and is named in the warnings.
+        EXPECT_TRUE(with.residuals[5].outlier) << what;
+        EXPECT_TRUE(with.flags.outliers) << what;
+        if (row.estimateSigma && row.robust) {
+            // The scale from the residuals is not inflated by the wild bearing.
+            EXPECT_LT(with.sigma, 1.5 * without.sigma) << what;
+        }
+    }
+    const BearingEstimate mle = EstimatePosition(bearings, With(Estimator::MaximumLikelihood));
+    ASSERT_EQ(mle.residuals.size(), 6u);
+    EXPECT_NEAR(mle.residuals[5].leaveOneOutShift,
+                Distance(mle.latitude, mle.longitude,
+                         EstimatePosition(clean, With(Estimator::MaximumLikelihood)).latitude,
+                         EstimatePosition(clean, With(Estimator::MaximumLikelihood)).longitude),
+                0.01);
+}
+
+TEST(BearingEstimateTest, NoEstimateSaysWhy) {
+    const BearingInput a = Station(45.0, 6.0, 0.0, 5000.0);
+    const BearingInput b = Station(45.0, 6.0, 90.0, 5000.0);
+    const BearingInput c = Station(45.0, 6.0, 200.0, 5000.0);
+    auto changed = [](BearingInput x, auto change) {
+        change(x);
+        return x;
+    };
+    const BearingInput nanAzimuth = changed(a, [](BearingInput& x) { x.azimuth = NAN; });
+    const BearingInput pole = changed(a, [](BearingInput& x) { x.latitude = 90.5; });
+    const BearingInput badSigma = changed(a, [](BearingInput& x) { x.sigma = -1; });
+    const BearingInput leftOut = changed(b, [](BearingInput& x) { x.excluded = true; });
+    // Three bearings from the same place, and two stations on one meridian looking along it.
+    const BearingInput same1 = changed(a, [](BearingInput& x) { x.azimuth += 30; });
+    const BearingInput same2 = changed(a, [](BearingInput& x) { x.azimuth -= 50; });
+    const BearingInput north1{"", 10.0, 3.0, 0.0};
+    const BearingInput north2{"", 11.0, 3.0, 0.0};
+    EstimateOptions fiftyFifty;
+    fiftyFifty.confidence = 1.0;
+    struct Row {
+        std::vector<BearingInput> bearings;
+        EstimateOptions options;
+        EstimateStatus status;
+    };
+    const Row rows[] = {
+        {{}, {}, EstimateStatus::TooFew},
+        {{a}, {}, EstimateStatus::TooFew},
+        {{a, leftOut}, {}, EstimateStatus::TooFew},
+        {{a, b, nanAzimuth}, {}, EstimateStatus::NotFinite},
+        {{a, b, pole}, {}, EstimateStatus::NotFinite},
+        {{a, b, badSigma}, {}, EstimateStatus::NotFinite},
+        {{a, b}, fiftyFifty, EstimateStatus::NotFinite},
+        {{a, same1, same2}, {}, EstimateStatus::OnePlace},
+        {{north1, north2}, {}, EstimateStatus::Parallel},
+        {{a, b, c}, With(Estimator::MaximumLikelihood, true), EstimateStatus::TooFewForSigma},
+        // A row left out with a broken value does not matter; nor does a wrapped azimuth.
+        {{a, b, changed(nanAzimuth, [](BearingInput& x) { x.excluded = true; }),
+          changed(c, [](BearingInput& x) { x.azimuth += 720; })},
+         {},
+         EstimateStatus::Found},
+    };
+    for (std::size_t k = 0; k < std::size(rows); ++k) {
+        const BearingEstimate e = EstimatePosition(rows[k].bearings, rows[k].options);
+        EXPECT_EQ(e.status, rows[k].status) << k;
+        EXPECT_EQ(geodesy::EstimateStatusReason(e.status).empty(), e.Found()) << k;
+        if (e.Found()) {
+            EXPECT_LT(Distance(e.latitude, e.longitude, 45.0, 6.0), 1e-3);
+            EXPECT_FALSE(e.residuals[2].used);
+            EXPECT_EQ(e.residuals[2].weight, 0.0);
+        }
+    }
+}
+
+// Reference values from published tables: the chi-square quantile with 2 degrees of freedom,
+// twice the F(2, nu) quantile, and I1/I0 from the backward recurrence of the Bessel ratios.
+TEST(BearingEstimateTest, QuantilesAndConcentration) {
+    struct Quantile {
+        double p;
+        double nu; // 0: chi-square
+        double value;
+    };
+    const Quantile quantiles[] = {
+        {0.95, 0, 5.9915},     {0.50, 0, 1.3863},      {0.99, 0, 9.2103},    {0.95, 1, 2 * 199.50},
+        {0.95, 3, 2 * 9.5521}, {0.95, 10, 2 * 4.1028}, {0.50, 4, 2 * 0.8284}};
+    for (const Quantile& q : quantiles) {
+        const double value =
+            q.nu == 0 ? geodesy::ChiSquare2Quantile(q.p) : geodesy::TwiceF2Quantile(q.p, q.nu);
+        EXPECT_NEAR(value, q.value, 1e-4 * q.value) << q.p << " " << q.nu;
+    }
+    EXPECT_NEAR(geodesy::TwiceF2Quantile(0.95, 1e7), geodesy::ChiSquare2Quantile(0.95), 1e-5);
+    for (double kappa : {0.3, 2.0, 40.0, 499.0, 501.0, 821.0, 2e4}) {
+        double ratio = 0.0;
+        for (int k = 100000; k >= 1; --k) {
+            ratio = 1.0 / (2.0 * k / kappa + ratio);
+        }
+        EXPECT_NEAR(geodesy::BesselRatio(kappa), ratio, 1e-14) << kappa;
+    }
+    for (double sigma : {0.01, 0.5, 2.0, 10.0, 60.0}) {
+        const double radians = sigma * GeographicLib::Math::pi() / 180;
+        const double kappa = geodesy::KappaFromSigma(radians);
+        // The circular standard deviation of the errors is the sigma stated.
+        EXPECT_NEAR(std::sqrt(-2 * std::log(geodesy::BesselRatio(kappa))), radians, 1e-9 * radians)
+            << sigma;
+        if (sigma <= 2.0) {
+            EXPECT_NEAR(kappa * radians * radians, 1.0, 1e-3) << sigma;
+        }
+    }
+}
+
+// Four stations at d metres north, east, south and west: each bearing pins the target across its
+// line with information kappa A(kappa) / d^2, so sigma east = sigma north = d / sqrt(2 kappa A).
+// And the ellipse at any level and with either scale is the same shape, scaled by its quantile.
+TEST(BearingEstimateTest, EllipseFromTheInformation) {
+    const double d = 5000.0;
+    std::vector<BearingInput> bearings;
+    for (double from : {0.0, 90.0, 180.0, 270.0}) {
+        bearings.push_back(Station(-33.0, 151.0, from, d));
+    }
+    const double kappa = geodesy::KappaFromSigma(2.0 * GeographicLib::Math::pi() / 180);
+    const double expected = d / std::sqrt(2 * kappa * geodesy::BesselRatio(kappa));
+    const BearingEstimate e = EstimatePosition(bearings, {});
+    ASSERT_TRUE(e.Found());
+    EXPECT_NEAR(e.sigmaEast, expected, 1e-3 * expected);
+    EXPECT_NEAR(e.sigmaNorth, expected, 1e-3 * expected);
+    EXPECT_NEAR(e.correlation, 0.0, 1e-3);
+    EXPECT_NEAR(e.ellipse.areaHectares,
+                GeographicLib::Math::pi() * expected * expected * 5.9915 / 1e4, 1e-2);
+
+    std::mt19937_64 gen(3);
+    for (int k = 0; k < 40; ++k) {
+        const RandomCase c = MakeCase(gen, 5 + k % 4, 1.5);
+        const int n = 5 + k % 4;
+        for (bool estimated : {false, true}) {
+            EstimateOptions o = With(Estimator::MaximumLikelihood, estimated);
+            o.confidence = 0.5;
+            const BearingEstimate half = EstimatePosition(c.bearings, o);
+            o.confidence = 0.95;
+            const BearingEstimate most = EstimatePosition(c.bearings, o);
+            ASSERT_TRUE(half.Found() && most.Found());
+            const double ratio = estimated ? std::sqrt(std::expm1(-2.0 / (n - 2) * std::log(0.05)) /
+                                                       std::expm1(-2.0 / (n - 2) * std::log(0.5)))
+                                           : std::sqrt(std::log(0.05) / std::log(0.5));
+            EXPECT_NEAR(most.ellipse.semiMajor / half.ellipse.semiMajor, ratio, 1e-9 * ratio);
+            EXPECT_NEAR(most.ellipse.semiMinor / half.ellipse.semiMinor, ratio, 1e-9 * ratio);
+            EXPECT_NEAR(most.ellipse.majorAzimuth, half.ellipse.majorAzimuth, 1e-9);
+        }
+    }
+}
+
+// The scale from the residuals of errors of 2 degrees comes out at 2 degrees on average (its
+// square, over n - 2 degrees of freedom, is unbiased).
+TEST(BearingEstimateTest, SigmaFromTheResiduals) {
+    std::mt19937_64 gen(11);
+    double sum = 0.0;
+    const int cases = 400;
+    for (int k = 0; k < cases; ++k) {
+        const RandomCase c = MakeCase(gen, 4 + k % 7, 2.0);
+        const BearingEstimate e =
+            EstimatePosition(c.bearings, With(Estimator::MaximumLikelihood, true));
+        ASSERT_TRUE(e.Found());
+        EXPECT_TRUE(e.sigmaEstimated);
+        sum += e.sigma * e.sigma;
+    }
+    EXPECT_NEAR(std::sqrt(sum / cases), 2.0, 0.1);
+}
+
+// Each leave-one-out shift is the distance to the estimate computed afresh without that bearing.
+// (With a station a few hundred metres from the target and the others tens of kilometres away,
+// the likelihood may also peak at that station's doorstep: the two need not agree there.)
+TEST(BearingEstimateTest, LeaveOneOutMatchesAFreshEstimate) {
+    std::mt19937_64 gen(5);
+    for (Estimator estimator : {Estimator::MaximumLikelihood, Estimator::Andrews}) {
+        for (int k = 0; k < 20; ++k) {
+            const RandomCase c = MakeCase(gen, 3 + k % 5, 2.0, 2000.0, 10.0);
+            const BearingEstimate e = EstimatePosition(c.bearings, With(estimator));
+            ASSERT_TRUE(e.Found());
+            for (std::size_t i = 0; i < c.bearings.size(); ++i) {
+                std::vector<BearingInput> others = c.bearings;
+                others[i].excluded = true;
+                const BearingEstimate fresh = EstimatePosition(others, With(estimator));
+                ASSERT_TRUE(fresh.Found());
+                EXPECT_NEAR(e.residuals[i].leaveOneOutShift,
+                            Distance(e.latitude, e.longitude, fresh.latitude, fresh.longitude),
+                            2e-3)
+                    << k << " " << i;
+                // The row left out still gets its residual against the estimate.
+                EXPECT_NEAR(fresh.residuals[i].residual, 0.0, 180.0);
+                EXPECT_FALSE(fresh.residuals[i].used);
+            }
+        }
+    }
+}
+
+// Flags and warnings by geometry: all around, a narrow fan, a fan of stations close by with
+// large sigmas, and a bearing taken the wrong way round.
+TEST(BearingEstimateTest, GeometryWarnings) {
+    struct Row {
+        std::vector<double> from; // directions of the stations seen from the target
+        double range;
+        double sigma;
+        int reversed; // index of a bearing turned by 180 degrees, or -1
+        bool lowCrossing, narrowSpread, beyondStation, behind;
+        std::vector<std::string> words; // found in the warnings, in this order
+    };
+    const Row rows[] = {
+        {{0, 100, 230}, 8000, 2, -1, false, false, false, false, {}},
+        {{10, 18, 30},
+         8000,
+         2,
+         -1,
+         true,
+         true,
+         false,
+         false,
+         {"sous-estime", "Angles d'intersection faibles"}},
+        {{0, 8, 16}, 1000, 10, -1, true, true, true, false, {"sous-estime", "grand demi-axe"}},
+        {{0, 90, 180, 270},
+         8000,
+         2,
+         2,
+         false,
+         false,
+         false,
+         true,
+         {"derrière la station « S2 »", "aberrant : « S2 »"}},
+    };
+    for (std::size_t k = 0; k < std::size(rows); ++k) {
+        const Row& row = rows[k];
+        std::vector<BearingInput> bearings;
+        for (double from : row.from) {
+            bearings.push_back(Station(46.2, 7.3, from, row.range));
+            bearings.back().name = std::string("S").append(std::to_string(bearings.size() - 1));
+            bearings.back().sigma = row.sigma;
+        }
+        if (row.reversed >= 0) {
+            bearings[static_cast<std::size_t>(row.reversed)].azimuth += 180;
+        }
+        const BearingEstimate e = EstimatePosition(bearings, {});
+        ASSERT_TRUE(e.Found()) << k;
+        EXPECT_EQ(e.flags.lowCrossing, row.lowCrossing) << k << " " << e.bestCrossingAngle;
+        EXPECT_EQ(e.flags.narrowSpread, row.narrowSpread) << k << " " << e.stationSpread;
+        EXPECT_EQ(e.flags.ellipseBeyondStation, row.beyondStation) << k;
+        EXPECT_EQ(e.flags.behind, row.behind) << k;
+        const std::vector<std::string> warnings = geodesy::EstimateWarnings(e);
+        std::string all;
+        for (const std::string& w : warnings) {
+            all += w + "\n";
+        }
+        std::size_t at = 0;
+        for (const std::string& word : row.words) {
+            at = all.find(word, at);
+            EXPECT_NE(at, std::string::npos) << k << " " << word << "\n" << all;
+        }
+        EXPECT_EQ(warnings.empty(), row.words.empty()) << k << " " << all;
+        if (row.reversed >= 0) {
+            const auto& r = e.residuals[static_cast<std::size_t>(row.reversed)];
+            EXPECT_TRUE(r.behind && r.outlier);
+            EXPECT_GT(std::fabs(r.residual), 170.0);
+        }
+    }
+}
+
+// The suggestion against brute force: each candidate alone gives its predicted area, which must
+// be the area of the estimate once an exact bearing from there is added (the estimate does not
+// move, the information just adds up); the pick is the candidate of least area, within 50 km.
+TEST(BearingEstimateTest, NextStationShrinksTheEllipseMost) {
+    const double lat = 44.5;
+    const double lon = -0.6;
+    std::vector<BearingInput> bearings;
+    for (double from : {170.0, 185.0, 195.0}) {
+        bearings.push_back(Station(lat, lon, from, 9000.0, from == 185.0 ? 1.0 : -0.5));
+    }
+    const BearingEstimate e = EstimatePosition(bearings, {});
+    ASSERT_TRUE(e.Found());
+    auto known = [&](const std::string& name, double from, double metres) {
+        KnownPosition p;
+        double azi = 0.0;
+        Geodesic::WGS84().Direct(e.latitude, e.longitude, from, metres, p.latitude, p.longitude,
+                                 azi);
+        p.name = name;
+        return p;
+    };
+    std::vector<KnownPosition> small = {known("Sud", 180, 10000), known("Est", 90, 10000),
+                                        known("Loin", 90, 80000), known("Nord-Est", 45, 30000)};
+    std::mt19937_64 gen(17);
+    std::vector<KnownPosition> large;
+    for (int k = 0; k < 300; ++k) {
+        large.push_back(known(std::string("P").append(std::to_string(k)),
+                              std::uniform_real_distribution<>(0, 360)(gen),
+                              std::uniform_real_distribution<>(100, 60000)(gen)));
+    }
+    for (const auto* directory : {&small, &large}) {
+        const geodesy::NextStation pick = geodesy::SuggestNextStation(e, bearings, {}, *directory);
+        ASSERT_TRUE(pick.found);
+        double bestArea = e.ellipse.areaHectares;
+        std::string bestName;
+        for (const KnownPosition& p : *directory) {
+            const geodesy::NextStation alone = geodesy::SuggestNextStation(e, bearings, {}, {p});
+            if (Distance(p.latitude, p.longitude, e.latitude, e.longitude) > 50000) {
+                EXPECT_FALSE(alone.found) << p.name;
+                continue;
+            }
+            ASSERT_TRUE(alone.found) << p.name;
+            std::vector<BearingInput> more = bearings;
+            more.push_back(Station(e.latitude, e.longitude, 0, 0));
+            more.back().latitude = p.latitude;
+            more.back().longitude = p.longitude;
+            double back = 0.0;
+            Geodesic::WGS84().Inverse(p.latitude, p.longitude, e.latitude, e.longitude,
+                                      more.back().azimuth, back);
+            const BearingEstimate after = EstimatePosition(more, {});
+            ASSERT_TRUE(after.Found());
+            EXPECT_NEAR(alone.predictedAreaHectares, after.ellipse.areaHectares,
+                        1e-4 * after.ellipse.areaHectares)
+                << p.name;
+            if (alone.predictedAreaHectares < bestArea) {
+                bestArea = alone.predictedAreaHectares;
+                bestName = p.name;
+            }
+        }
+        EXPECT_EQ(pick.name, bestName);
+        EXPECT_DOUBLE_EQ(pick.predictedAreaHectares, bestArea);
+    }
+    EXPECT_EQ(geodesy::SuggestNextStation(e, bearings, {}, small).name, "Est");
+}
+
+// Between two points of a drawn line, the straight segment in latitude/longitude stays within
+// maxDeviation of the geodesic: checked a quarter, half and three quarters of the way, against
+// the geodesic point as far along (an upper bound of the distance to the curve). The ellipse ring
+// likewise, by the radial gap to the ellipse in the direction of the segment's point.
+TEST(BearingEstimateTest, DrawnCurvesStayCloseToTheTrueOnes) {
+    struct Line {
+        double lat, lon, azimuth, length, maxDeviation;
+    };
+    const Line lines[] = {{45.0, 6.0, 60.0, 50000.0, 1.0},
+                          {-33.0, 151.0, 270.0, 3.0e6, 10.0},
+                          {10.0, 179.95, 80.0, 20000.0, 0.5}, // across the antimeridian
+                          {89.5, 0.0, 10.0, 200000.0, 5.0}};  // over the pole
+    for (const Line& l : lines) {
+        const std::vector<geodesy::GeoPoint> path =
+            geodesy::GeodesicPath(l.lat, l.lon, l.azimuth, l.length, l.maxDeviation);
+        ASSERT_GE(path.size(), 2u);
+        const GeographicLib::GeodesicLine line = Geodesic::WGS84().Line(l.lat, l.lon, l.azimuth);
+        double endLat = 0.0, endLon = 0.0;
+        line.Position(l.length, endLat, endLon);
+        EXPECT_LT(Distance(path.front().latitude, path.front().longitude, l.lat, l.lon), 1e-6);
+        EXPECT_LT(Distance(path.back().latitude, path.back().longitude, endLat, endLon), 1e-6);
+        const double segments = static_cast<double>(path.size() - 1);
+        for (std::size_t j = 0; j + 1 < path.size(); ++j) {
+            EXPECT_LT(std::fabs(path[j + 1].longitude - path[j].longitude), 90.0);
+            for (double t : {0.25, 0.5, 0.75}) {
+                const double lat = path[j].latitude + t * (path[j + 1].latitude - path[j].latitude);
+                const double lon =
+                    path[j].longitude + t * (path[j + 1].longitude - path[j].longitude);
+                double curveLat = 0.0, curveLon = 0.0;
+                line.Position((static_cast<double>(j) + t) / segments * l.length, curveLat,
+                              curveLon);
+                EXPECT_LE(Distance(lat, lon, curveLat, curveLon), l.maxDeviation) << j << " " << t;
+            }
+        }
+    }
+
+    std::mt19937_64 gen(23);
+    for (int k = 0; k < 6; ++k) {
+        RandomCase c = MakeCase(gen, 3 + k, 4.0, 5000.0, 10.0);
+        const BearingEstimate e = EstimatePosition(c.bearings, {});
+        ASSERT_TRUE(e.Found());
+        const double maxDeviation = k % 2 == 0 ? 1.0 : 0.2;
+        const std::vector<geodesy::GeoPoint> ring = geodesy::EllipseRing(e, maxDeviation);
+        ASSERT_GE(ring.size(), 4u);
+        EXPECT_EQ(ring.front().latitude, ring.back().latitude);
+        EXPECT_EQ(ring.front().longitude, ring.back().longitude);
+        // The radius of the ellipse towards azimuth a: 1 / sqrt(u^T (scale C)^-1 u).
+        const double det = e.covEE * e.covNN - e.covEN * e.covEN;
+        auto radius = [&](double a) {
+            const double ue = std::sin(a), un = std::cos(a);
+            const double q = (e.covNN * ue * ue - 2 * e.covEN * ue * un + e.covEE * un * un) / det;
+            return std::sqrt(e.ellipse.scale / q);
+        };
+        for (std::size_t j = 0; j + 1 < ring.size(); ++j) {
+            for (double t : {0.0, 0.25, 0.5, 0.75}) {
+                const double lat = ring[j].latitude + t * (ring[j + 1].latitude - ring[j].latitude);
+                const double lon =
+                    ring[j].longitude + t * (ring[j + 1].longitude - ring[j].longitude);
+                double s12 = 0.0, azi1 = 0.0, azi2 = 0.0;
+                Geodesic::WGS84().Inverse(e.latitude, e.longitude, lat, lon, s12, azi1, azi2);
+                const double gap = std::fabs(s12 - radius(azi1 * GeographicLib::Math::pi() / 180));
+                EXPECT_LE(gap, t == 0.0 ? 1e-6 : maxDeviation) << k << " " << j << " " << t;
+            }
         }
     }
 }
