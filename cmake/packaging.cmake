@@ -40,6 +40,8 @@ install(TARGETS ervalun-fix RUNTIME DESTINATION bin)
 # The example files, which the launcher copies into a new working folder. They are data, not
 # documentation, whatever their names say to lintian.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/ervalun/examples)
+# The World Magnetic Model the north corrections read (geodesy/magnetic_model.h finds it here).
+install(FILES ${ERVALUN_WMM_FILE} DESTINATION share/ervalun/wmm)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
         DESTINATION share/lintian/overrides RENAME ervalun)
 
@@ -108,10 +110,11 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 find_program(ERVALUN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ERVALUN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+    # PROJ's library comes from the links; its EPSG database (Lambert 93) is proj-data.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, proj-data")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, \
-fonts-dejavu-core, libgeographiclib23, libstdc++6, libc6")
+fonts-dejavu-core, libgeographiclib23, libproj25, proj-data, libstdc++6, libc6")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 

@@ -70,4 +70,10 @@ const KnownPosition* FindNearest(std::vector<KnownPosition>& directory, double x
     return candidates.Chosen();
 }
 
+const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
+                                const std::string& name) {
+    const KnownPosition* chosen = ChosenEntry(directory);
+    return chosen != nullptr && chosen->name == name ? chosen : nullptr;
+}
+
 } // namespace ervalun

@@ -2,6 +2,7 @@
 
 #include "data/records.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,5 +21,11 @@ const KnownPosition* ChosenEntry(const std::vector<KnownPosition>& directory);
 // flat-plane distance to it, in degrees, is written into the entry, then the entry is chosen as
 // ChosenEntry does. Null, and nothing written, for an empty directory.
 const KnownPosition* FindNearest(std::vector<KnownPosition>& directory, double x, double y);
+
+// The directory entry the nearest search chose, from the distances it left in each entry (see
+// ChosenEntry). Null when the directory is empty or that entry does not carry the given name
+// (the search named nothing).
+const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
+                                const std::string& name);
 
 } // namespace ervalun

@@ -28,10 +28,6 @@ bool IsDelimiter(char c) {
     return c == ' ' || c == '\n';
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // The first space or line feed of [p, end), or end. Eight bytes at a time where a word's bytes
 // lie in memory from its lowest to its highest.
 const char* FindDelimiter(const char* p, const char* end) {
@@ -59,32 +55,14 @@ const char* FindDelimiter(const char* p, const char* end) {
     return p;
 }
 
-// A number field where it lies, when it is a short decimal (see ShortDecimalValue) ended by a
+// A number field where it lies, when it is a short decimal (see ScanShortDecimal) ended by a
 // delimiter: the value is then the one ParseDirectoryNumber gives, and p moves to the
-// delimiter. False leaves the token to ParseDirectoryNumber. A delimiter must follow p.
-bool ReadShortDecimal(const char*& p, double& value) {
-    const char* q = p;
-    std::uint64_t digits = 0;
-    int count = 0;
-    while (IsDigit(*q)) {
-        digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
-        ++count;
-        ++q;
-    }
-    int fraction = 0;
-    if (*q == '.') {
-        ++q;
-        while (IsDigit(*q)) {
-            digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
-            ++fraction;
-            ++q;
-        }
-    }
-    count += fraction;
-    if (count == 0 || count > kShortDecimalDigits || !IsDelimiter(*q)) {
+// delimiter. False leaves the token to ParseDirectoryNumber.
+bool ReadShortDecimal(const char*& p, const char* end, double& value) {
+    const char* q = ScanShortDecimal(p, end, value);
+    if (q == nullptr || q == end || !IsDelimiter(*q)) {
         return false;
     }
-    value = ShortDecimalValue(digits, fraction);
     p = q;
     return true;
 }
@@ -126,7 +104,7 @@ public:
                 }
             } else if (field_ != 1) {
                 double value = 0.0;
-                if (ReadShortDecimal(p, value)) {
+                if (ReadShortDecimal(p, end, value)) {
                     if (!Number(value)) {
                         return false;
                     }

@@ -9,9 +9,10 @@
 // The best estimate of a target from any number of bearings taken on it, with its confidence
 // ellipse, on the WGS84 ellipsoid: the maximum-likelihood estimator for von Mises bearing errors
 // and the robust M-estimators of Lenth ("On finding the source of a signal", Technometrics 23(2),
-// 1981), solved in local east/north metres at the current estimate (the gradient of a station's
-// azimuth with respect to the estimate is the perpendicular over the reduced length m12), by
-// Newton steps with a line search, from the median of the pairwise crossings.
+// 1981), solved in the gnomonic projection centred on the current estimate, whose axes there are
+// the local east and north in metres (the gradient of a station's azimuth with respect to the
+// estimate is the perpendicular over the reduced length m12), by Newton steps with a line search,
+// from the median of the pairwise crossings.
 //
 // A bearing of standard deviation sigma has von Mises errors of concentration kappa with
 // A(kappa) = I1(kappa) / I0(kappa) = exp(-sigma^2 / 2): its circular standard deviation is sigma

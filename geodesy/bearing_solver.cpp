@@ -1,6 +1,7 @@
 #include "geodesy/bearing_solver.h"
 
 #include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/Gnomonic.hpp>
 #include <GeographicLib/Math.hpp>
 
 #include <algorithm>
@@ -307,7 +308,9 @@ Normal BuildNormal(const std::vector<Line>& lines, const std::vector<LineAt>& at
 // until the objective does not rise.
 void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning, Solution& solution,
              int& budget) {
-    const Geodesic& earth = Geodesic::WGS84();
+    // The step is taken in the gnomonic projection centred on the current estimate, whose axes
+    // there are the local east and north in metres: the frame of the gradients above.
+    const GeographicLib::Gnomonic gnomonic(Geodesic::WGS84());
     std::vector<LineAt>& at = solution.at;
     std::vector<LineAt> trial;
     if (at.size() != lines.size()) {
@@ -334,11 +337,12 @@ void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning,
             if (!std::isfinite(full)) {
                 continue;
             }
-            const double azimuth = Math::atan2d(de, dn);
             for (double length = std::min(full, kMaxStep); length >= kStepDone || full < kStepDone;
                  length /= 2) {
                 double lat = 0.0, lon = 0.0;
-                earth.Direct(solution.latitude, solution.longitude, azimuth, length, lat, lon);
+                const double share = full > 0 ? length / full : 0.0;
+                gnomonic.Reverse(solution.latitude, solution.longitude, de * share, dn * share, lat,
+                                 lon);
                 if (!std::isfinite(lat) || !std::isfinite(lon)) {
                     break;
                 }

@@ -1,6 +1,6 @@
 #include "geodesy/fix_cli_options.h"
 
-#include "output/calibration.h"
+#include "data/whole_number.h"
 
 #include <cmath>
 
@@ -161,7 +161,7 @@ ParseOutcome ParseFixCliOptions(int argc, const char* const argv[], FixCliOption
 
 bool ReadNumber(std::string_view word, double& value) {
     // A value too small for a double reads as 0; an infinity or a NaN is no number.
-    return ParseWholeReal(std::string(word), value);
+    return ParseWholeReal(word, value);
 }
 
 std::vector<std::string_view> SplitFields(std::string_view line) {

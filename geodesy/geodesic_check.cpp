@@ -1,6 +1,5 @@
 #include "geodesy/geodesic_check.h"
 
-#include "data/nearest_position.h"
 #include "engine/solver.h"
 
 #include <GeographicLib/Geodesic.hpp>
@@ -212,12 +211,6 @@ std::string FormatDms(double degrees, bool latitude) {
 
 double WrapLongitude(double longitude) {
     return Math::AngNormalize(longitude);
-}
-
-const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
-                                const std::string& name) {
-    const KnownPosition* chosen = ChosenEntry(directory);
-    return chosen != nullptr && chosen->name == name ? chosen : nullptr;
 }
 
 } // namespace ervalun::geodesy

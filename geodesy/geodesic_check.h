@@ -1,6 +1,5 @@
 #pragma once
 
-#include "data/records.h"
 #include "geodesy/geodesic_fix.h"
 
 #include <limits>
@@ -83,11 +82,5 @@ std::string FormatFixed(double value, int decimals);
 std::string FormatDms(double degrees, bool latitude);
 // The longitude within [-180, 180].
 double WrapLongitude(double longitude);
-
-// The directory entry the nearest search chose, from the flat distances it left in each entry:
-// among entries within 1e-6 of the smallest distance, the last. Null when the directory is empty
-// or that entry does not carry the given name (the search named nothing).
-const KnownPosition* NamedEntry(const std::vector<KnownPosition>& directory,
-                                const std::string& name);
 
 } // namespace ervalun::geodesy

@@ -47,6 +47,24 @@ struct GeodesicFix {
 
 // Intersects the two geodesics taken as whole lines (a bearing and its opposite are the same
 // line). Of their crossings, the one nearest the observers is returned. Never throws.
+//
+// Method: Karney's ellipsoidal gnomonic iteration ("Algorithms for geodesics", J. Geodesy
+// 2013). The start is the crossing of the two great circles on the auxiliary sphere of reduced
+// latitudes, of its two antipodal points the one with the smaller sum of arcs to the observers
+// (on a tie, the one ahead of the first); when the circles are one, the point half-way between
+// the observers. Each step centres GeographicLib's Gnomonic projection on the estimate, where
+// geodesics through the centre are straight, takes each line near the estimate as the straight
+// line through two of its points 0.01 degree of arc apart, intersects the two, cuts the step to
+// 2000 km and projects the crossing back. Convergence test: a step of less than 1 mm ends the
+// iteration (convergence is quadratic, so the fix is then far closer; two to four steps in
+// practice); 60 steps without it give NoConvergence, as does a projection that yields no finite
+// point. Lines crossing at less than 1e-6 degree, the flat solver's threshold, are Parallel.
+// The crossing angle is the angle of the two projected lines at the last centre, which the
+// projection keeps. GeographicLib's own intersection class (Intersect, from version 2.2, after
+// Karney's "Geodesic intersections", 2024) is not used: Debian 12 ships 2.1.2, which lacks it,
+// while this method needs only Geodesic, GeodesicLine and Gnomonic. The tests hold the fix to
+// the library's inverse problem all the same: from each observer, the azimuth back to the
+// fix is the one entered, to 1e-9 degree.
 GeodesicFix IntersectBearings(const Sighting& first, const Sighting& second);
 
 } // namespace ervalun::geodesy

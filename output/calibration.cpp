@@ -1,12 +1,7 @@
 #include "output/calibration.h"
 
-#include "data/directory_number.h"
 #include "data/file_kind.h"
-
-#include <charconv>
-#include <cmath>
-#include <string_view>
-#include <system_error>
+#include "data/whole_number.h"
 
 namespace ervalun {
 
@@ -14,17 +9,6 @@ namespace {
 
 bool IsSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// from_chars takes no "+"; the stream extraction that users' files are written for does.
-bool StripPlus(const char*& first, const char* last) {
-    if (first != last && *first == '+') {
-        ++first;
-        if (first == last || *first == '-' || *first == '+') {
-            return false;
-        }
-    }
-    return first != last;
 }
 
 } // namespace
@@ -57,47 +41,6 @@ bool WordReader::Next(std::string& word) {
         c = Get();
     }
     return !word.empty();
-}
-
-bool ParseWholeInt(const std::string& word, int& value) {
-    const char* first = word.data();
-    const char* last = first + word.size();
-    if (!StripPlus(first, last)) {
-        return false;
-    }
-    int v = 0;
-    const auto res = std::from_chars(first, last, v);
-    if (res.ec != std::errc{} || res.ptr != last) {
-        return false;
-    }
-    value = v;
-    return true;
-}
-
-bool ParseWholeReal(const std::string& word, double& value) {
-    const char* first = word.data();
-    const char* last = first + word.size();
-    if (!StripPlus(first, last)) {
-        return false;
-    }
-    double v = 0.0;
-    const auto res = std::from_chars(first, last, v, std::chars_format::general);
-    if (res.ptr != last) {
-        return false;
-    }
-    if (res.ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when the text rounds to zero or beyond the largest
-        // double. Stream extraction reads the first as 0 and the directory reader does too;
-        // the second stays refused (the directory reader gives an infinity for it).
-        v = ParseDirectoryNumber(std::string_view(first, static_cast<std::size_t>(last - first)));
-    } else if (res.ec != std::errc{}) {
-        return false;
-    }
-    if (!std::isfinite(v)) {
-        return false;
-    }
-    value = v;
-    return true;
 }
 
 namespace {

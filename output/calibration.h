@@ -36,12 +36,4 @@ private:
     std::size_t pos_ = 0;
 };
 
-// A whole word as a decimal integer (optional sign, digits); false for anything else.
-bool ParseWholeInt(const std::string& word, int& value);
-
-// A whole word as a finite real (optional sign, digits, optional point and exponent); false
-// for anything else, "inf" and "nan" included. A value too small for a double reads as 0 (of
-// its sign), one too large is refused.
-bool ParseWholeReal(const std::string& word, double& value);
-
 } // namespace ervalun

@@ -273,6 +273,24 @@ TEST(Nearest, EmptyOrUnloadedDirectoryGivesResultat) {
     EXPECT_EQ(engine.directory[0].distance, 42);
 }
 
+TEST(Nearest, NamedEntryIsTheOneTheSearchChose) {
+    TriangulationEngine engine;
+    std::vector<KnownPosition> directory(3);
+    directory[0].name = "Alpha";
+    directory[0].longitude = 1;
+    directory[1].name = "Beta";
+    directory[1].longitude = -1; // as near as Alpha: the later entry wins
+    directory[2].name = "Gamma";
+    directory[2].longitude = 5;
+    std::string name;
+    ASSERT_EQ(engine.FindNearestPosition(0, 0, name, directory), 1);
+    const KnownPosition* entry = ervalun::NamedEntry(directory, name);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry, &directory[1]);
+    EXPECT_EQ(ervalun::NamedEntry(directory, "RESULTAT"), nullptr);
+    EXPECT_EQ(ervalun::NamedEntry({}, "Beta"), nullptr);
+}
+
 TEST(Records, DefaultsAndCopies) {
     const KnownPosition k;
     EXPECT_EQ(k.distance, 0.0);

@@ -51,8 +51,7 @@ Sighting Towards(double targetLat, double targetLon, double fromTarget, double m
 // fix gives back the azimuth (or its opposite, for a fix behind) to 1e-9 degree, or, near the
 // observer where the doubles of a position are a nanometre apart, the fix lies within a few
 // nanometres of the line. And the point of the observer's geodesic at that distance is the fix.
-void ExpectOnLine(const Sighting& o, const GeodesicFix& fix, bool behind,
-                  const std::string& what) {
+void ExpectOnLine(const Sighting& o, const GeodesicFix& fix, bool behind, const std::string& what) {
     double s12 = 0.0, azi1 = 0.0, azi2 = 0.0;
     Earth().Inverse(o.latitude, o.longitude, fix.latitude, fix.longitude, s12, azi1, azi2);
     const double turn = std::fabs(Math::AngDiff(o.azimuth + (behind ? 180.0 : 0.0), azi1));
@@ -260,24 +259,6 @@ TEST(GeodesicCheckTest, VerdictWarnsBehindAcrossThe180thMeridianAndWithoutFix) {
     EXPECT_FALSE(none.fix.Found());
     EXPECT_EQ(geodesy::Verdict(none)[0],
               "Pas de point géodésique : lignes parallèles ou confondues.");
-}
-
-TEST(GeodesicCheckTest, NamedEntryIsTheOneTheNearestSearchChose) {
-    TriangulationEngine engine;
-    std::vector<KnownPosition> directory(3);
-    directory[0].name = "Alpha";
-    directory[0].longitude = 1;
-    directory[1].name = "Beta";
-    directory[1].longitude = -1; // as near as Alpha: the later entry wins
-    directory[2].name = "Gamma";
-    directory[2].longitude = 5;
-    std::string name;
-    ASSERT_EQ(engine.FindNearestPosition(0, 0, name, directory), 1);
-    const KnownPosition* entry = geodesy::NamedEntry(directory, name);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry, &directory[1]);
-    EXPECT_EQ(geodesy::NamedEntry(directory, "RESULTAT"), nullptr);
-    EXPECT_EQ(geodesy::NamedEntry({}, "Beta"), nullptr);
 }
 
 TEST(GeodesicCheckTest, TextsOfTheWindowRoundOnceAndCarry) {

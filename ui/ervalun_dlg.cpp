@@ -1,5 +1,6 @@
 #include "ui/ervalun_dlg.h"
 
+#include "data/nearest_position.h"
 #include "data/records.h"
 #include "engine/calculation.h"
 #include "ui/about_dialog.h"
@@ -479,7 +480,7 @@ void CErvalunDlg::UpdateGeodesicCheck() {
     input.declination = geodesicSettings_.declination;
     // The entry the nearest search just named, from the distances it left in the directory.
     if (m_engine->directoryLoaded) {
-        if (const KnownPosition* entry = geodesy::NamedEntry(m_engine->directory, m_nearestName)) {
+        if (const KnownPosition* entry = ervalun::NamedEntry(m_engine->directory, m_nearestName)) {
             input.known = geodesy::Place{entry->name, entry->latitude, entry->longitude};
         }
     }
