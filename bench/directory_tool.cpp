@@ -1,6 +1,10 @@
 // The generated directory as a file, and its load and sort alone, for profilers:
 //   ervalun_directory_tool generate FILE [RECORDS]   writes the benchmarks' directory
-//   ervalun_directory_tool load-sort FILE            loads it and sorts it by name once
+//   ervalun_directory_tool load FILE                 loads it once
+//   ervalun_directory_tool load-sort FILE [ORDER]    loads it and sorts it by name once; ORDER,
+//                                                    when given, receives the sorted entries, one
+//                                                    a line (name, then the decimal latitude and
+//                                                    longitude), to compare two builds' orders
 #include "bench/directory_sample.h"
 #include "engine/triangulation_engine.h"
 
@@ -19,18 +23,34 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (argc == 3 && std::strcmp(argv[1], "load-sort") == 0) {
+    const bool sort = argc >= 3 && argc <= 4 && std::strcmp(argv[1], "load-sort") == 0;
+    if (sort || (argc == 3 && std::strcmp(argv[1], "load") == 0)) {
         TriangulationEngine engine;
         engine.LoadPositions(argv[2], &engine.directory);
         if (engine.directoryLoaded != 1) {
             return 1;
         }
-        SortByName(engine.directory);
+        if (sort) {
+            SortByName(engine.directory);
+        }
+        if (argc == 4) {
+            std::FILE* order = std::fopen(argv[3], "wb");
+            if (order == nullptr) {
+                return 1;
+            }
+            // %a: every bit of the coordinates, whatever the locale.
+            for (const KnownPosition& entry : engine.directory) {
+                std::fprintf(order, "%s %a %a\n", entry.name.c_str(), entry.latitude,
+                             entry.longitude);
+            }
+            std::fclose(order);
+        }
         std::printf("%zu entries, first %s, last %s\n", engine.directory.size(),
                     engine.directory.empty() ? "" : engine.directory.front().name.c_str(),
                     engine.directory.empty() ? "" : engine.directory.back().name.c_str());
         return 0;
     }
-    std::fprintf(stderr, "usage: %s generate FILE [RECORDS] | load-sort FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s generate FILE [RECORDS] | load FILE | load-sort FILE [ORDER]\n",
+                 argv[0]);
     return 2;
 }

@@ -2,6 +2,7 @@
 
 #include "data/directory_mistake.h"
 #include "data/message_sink.h"
+#include "data/name_sort.h"
 #include "data/records.h"
 #include "engine/geo_position.h"
 #include "output/local_date_time.h"

@@ -5,6 +5,8 @@
 #   the nearest-name search over the million entries       against  a bare loop over the same
 #                                                                   entries computing the distances
 #   the dialog's start-up, shown and idle, 100,000 entries against  the same with the 23 examples
+# and the peak memory (resident set, /usr/bin/time) of one load, and of one load and sort, of the
+# million records, against the file's size.
 # Release build (build-bench/); each pair is run in random interleaved order, the given number of
 # times (default 9), and the medians are compared. Measure on an idle machine: the peers and
 # the sort use both cores.
@@ -19,7 +21,7 @@ build=${ERVALUN_BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DERVALUN_BUILD_BENCH=ON -DERVALUN_BUILD_UI=ON \
     >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target ervalun_bench \
-    ervalun_dialog_bench
+    ervalun_dialog_bench ervalun_directory_tool
 
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
@@ -35,15 +37,25 @@ echo "Machine: ${model:-unknown}, $(nproc) cores, $(free -g | awk '/^Mem:/ { pri
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/bench/ui/ervalun_dialog_bench" \
     "${options[@]}" --benchmark_filter='^BM_DialogStartUp' \
     --benchmark_out="$results/dialog.json" --benchmark_out_format=json
+tool="$build/bench/ervalun_directory_tool"
+"$tool" generate "$results/ervalun.txt" 1000000
+stat -c 'file %s' "$results/ervalun.txt" >"$results/peaks.txt"
+for work in load load-sort; do
+    # The largest resident set of the process, in KiB; the median of three.
+    for _ in 1 2 3; do
+        /usr/bin/time -f '%M' "$tool" "$work" "$results/ervalun.txt" 2>&1 >/dev/null | tail -n 1
+    done | sort -n | sed -n "2s/^/$work /p" >>"$results/peaks.txt"
+done
 echo "Load average after: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo
 
-python3 - "$results/library.json" "$results/dialog.json" <<'EOF'
+python3 - "$results/peaks.txt" "$results/library.json" "$results/dialog.json" <<'EOF'
 import json
 import sys
 
+peaks = dict(line.split() for line in open(sys.argv[1]))
 medians = {}
-for path in sys.argv[1:]:
+for path in sys.argv[2:]:
     with open(path) as f:
         for b in json.load(f)["benchmarks"]:
             if b.get("aggregate_name") == "median":
@@ -76,6 +88,12 @@ for work, ours, peer_text, peer, goal in rows:
     if ours in medians and peer in medians:
         print(f"| {work} | {figure(ms(ours))} | {peer_text}: {figure(ms(peer))} | "
               f"{ms(ours) / ms(peer):.2f} | {goal} |")
+file_bytes = int(peaks["file"])
+for work, key in (("peak memory, load (resident, `/usr/bin/time`)", "load"),
+                  ("peak memory, load + sort", "load-sort")):
+    peak = int(peaks[key]) * 1024
+    print(f"| {work} | {peak / 1e6:.0f} MB | the file: {file_bytes / 1e6:.1f} MB | "
+          f"{peak / file_bytes:.2f} | at most 3.0 |")
 print()
 for name, what in (("BM_DirectoryLoad/real_time", "loaded"),
                    ("BM_DirectoryLoadAndSort/real_time", "loaded and sorted")):

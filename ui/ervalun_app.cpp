@@ -1,6 +1,7 @@
 #include "ui/ervalun_app.h"
 
 #include "ui/ervalun_dlg.h"
+#include "ui/reference_loader.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -10,6 +11,22 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <utility>
+
+CErvalunApp::CErvalunApp() = default;
+
+CErvalunApp::~CErvalunApp() = default;
+
+void CErvalunApp::StartReading() {
+    if (loader_ || CReferenceLoader::FilesAreShort()) {
+        return;
+    }
+    auto loader = std::make_unique<CReferenceLoader>();
+    // Without a thread the dialog reads them as it always does.
+    if (loader->Start()) {
+        loader_ = std::move(loader);
+    }
+}
 
 void CErvalunApp::SetUpLook() {
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
@@ -40,7 +57,7 @@ bool CErvalunApp::InitInstance() {
     std::signal(SIGXFSZ, SIG_IGN);
     SetUpLook();
     LoadQtTranslations();
-    CErvalunDlg dialog;
+    CErvalunDlg dialog(nullptr, nullptr, std::move(loader_));
     dialog.exec();
     return false;
 }

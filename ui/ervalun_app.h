@@ -1,8 +1,22 @@
 #pragma once
 
+#include <memory>
+
+class CReferenceLoader;
+
 // The application: it creates the main dialog, runs it modally and ends when it closes.
 class CErvalunApp {
 public:
+    CErvalunApp();
+    ~CErvalunApp();
+    CErvalunApp(const CErvalunApp&) = delete;
+    CErvalunApp& operator=(const CErvalunApp&) = delete;
+
+    // Starts reading reference files longer than the dialog reads at once, on a thread of their
+    // own, before Qt is even set up: a long directory is then read while the window is made.
+    // Needs no QApplication; the dialog of InitInstance takes the reading over.
+    void StartReading();
+
     // Returns false: there is nothing to run once the dialog is closed.
     bool InitInstance();
 
@@ -16,4 +30,7 @@ public:
     // translations are not installed (package qt6-translations-l10n); Qt's texts stay English
     // then. Needs the QApplication.
     static bool LoadQtTranslations();
+
+private:
+    std::unique_ptr<CReferenceLoader> loader_;
 };

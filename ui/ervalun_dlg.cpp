@@ -13,6 +13,7 @@
 #include "ui/icons.h"
 #include "ui/name_list_model.h"
 #include "ui/qt_message_sink.h"
+#include "ui/reference_loader.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,10 +27,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <exception>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -40,24 +37,6 @@ using namespace dlgid;
 
 // How long after the dialog shows its files are read at the latest, drawn or not.
 constexpr int kLatestReadingStartMs = 100;
-
-// Reference files up to this size together (some 25,000 positions) are read and sorted in a
-// few milliseconds: the start-up reads them at once, in its own order. Longer ones are left to
-// a thread once the dialog is drawn, so that the window does not wait on them.
-constexpr std::uintmax_t kReadAtOnceBytes = 1u << 20;
-
-bool ReferenceFilesAreShort() {
-    std::uintmax_t total = 0;
-    for (const char* name : {ervalun::kDirectoryFileName, ervalun::kRosterFileName}) {
-        std::error_code error;
-        // A missing file, a folder or a pipe in its place costs nothing to find out.
-        if (std::filesystem::is_regular_file(name, error)) {
-            const std::uintmax_t size = std::filesystem::file_size(name, error);
-            total += error ? 0 : size;
-        }
-    }
-    return total <= kReadAtOnceBytes;
-}
 
 // The twelve coordinate edits, in the order ValidateCoordinates reads them; bearings excluded.
 constexpr std::array<int, 12> kCoordinateEdits = {kLonDeg1, kLonMin1, kLonSec1, kLatDeg1,
@@ -71,8 +50,10 @@ constexpr std::array<int, 14> kInputEdits = {kLonDeg1, kLonMin1,  kLonSec1, kLat
 
 } // namespace
 
-CErvalunDlg::CErvalunDlg(MessageSink* messages, QWidget* parent)
-    : QDialog(parent), m_engine(std::make_unique<TriangulationEngine>()) {
+CErvalunDlg::CErvalunDlg(MessageSink* messages, QWidget* parent,
+                         std::unique_ptr<CReferenceLoader> started)
+    : QDialog(parent), m_engine(std::make_unique<TriangulationEngine>()),
+      loader_(started ? std::move(started) : std::make_unique<CReferenceLoader>()) {
     if (messages == nullptr) {
         ownMessages_ = std::make_unique<QtMessageSink>(this);
         messages = ownMessages_.get();
@@ -88,28 +69,12 @@ CErvalunDlg::CErvalunDlg(MessageSink* messages, QWidget* parent)
 }
 
 CErvalunDlg::~CErvalunDlg() {
-    // Closed while the files were still read: the reader uses the engine until it is done.
-    if (reader_.joinable()) {
-        reader_.join();
-    }
+    // Closed while the files were still read: their thread ends first.
+    loader_.reset();
     // The lists show the engine's names; they must not outlive them.
     positionNames_->ShowNames(0, {});
     memberNames_->ShowNames(0, {});
     m_engine.reset();
-}
-
-void CErvalunDlg::ReadReferenceFiles(TriangulationEngine& engine, HeldMessages& directoryMessages,
-                                     HeldMessages& rosterMessages) {
-    engine.messages = &directoryMessages;
-    engine.LoadPositions(ervalun::kDirectoryFileName, &engine.directory);
-    if (engine.directoryLoaded) {
-        SortByName(engine.directory);
-    }
-    engine.messages = &rosterMessages;
-    engine.LoadRoster(ervalun::kRosterFileName, &engine.roster);
-    if (engine.rosterLoaded) {
-        SortByName(engine.roster);
-    }
 }
 
 void CErvalunDlg::showEvent(QShowEvent* event) {
@@ -124,7 +89,7 @@ void CErvalunDlg::showEvent(QShowEvent* event) {
 bool CErvalunDlg::event(QEvent* event) {
     // The dialog is drawn first, then its children, all before the events posted meanwhile.
     if (event->type() == QEvent::Paint && readingAsked_ && startUp_ == StartUp::Pending &&
-        !reader_.joinable()) {
+        !loader_->Started()) {
         QMetaObject::invokeMethod(
             this, [this] { StartReading(); }, Qt::QueuedConnection);
     }
@@ -132,21 +97,23 @@ bool CErvalunDlg::event(QEvent* event) {
 }
 
 void CErvalunDlg::StartReading() {
-    if (startUp_ != StartUp::Pending || reader_.joinable()) {
+    if (startUp_ != StartUp::Pending || loader_->Started()) {
         return;
     }
-    TriangulationEngine& engine = *m_engine;
-    try {
-        reader_ = std::jthread([this, &engine] {
-            ReadReferenceFiles(engine, directoryMessages_, rosterMessages_);
-            // The window's thread ends the start-up when it next handles its events.
-            QMetaObject::invokeMethod(
-                this, [this] { CompleteStartUp(); }, Qt::QueuedConnection);
-        });
-    } catch (const std::exception&) {
+    if (loader_->Start()) {
+        CompleteWhenRead();
+    } else {
         // No thread to be had: the files are read on this one.
         CompleteStartUp();
     }
+}
+
+void CErvalunDlg::CompleteWhenRead() {
+    // The window's thread ends the start-up when it next handles its events.
+    loader_->WhenRead([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { CompleteStartUp(); }, Qt::QueuedConnection);
+    });
 }
 
 QWidget* CErvalunDlg::GetDlgItem(int id) const {
@@ -213,7 +180,10 @@ void CErvalunDlg::OnInitDialog() {
 
     // The lists are filled when the files are read (CompleteStartUp); "Calculer" stays
     // disabled until then.
-    if (ReferenceFilesAreShort()) {
+    if (loader_->Started()) {
+        ValidateCoordinates();
+        CompleteWhenRead();
+    } else if (CReferenceLoader::FilesAreShort()) {
         CompleteStartUp();
     } else {
         ValidateCoordinates();
@@ -229,26 +199,13 @@ void CErvalunDlg::CompleteStartUp() {
         return;
     }
     startUp_ = StartUp::Showing;
-    if (reader_.joinable()) {
-        reader_.join();
-    } else {
-        ReadReferenceFiles(*m_engine, directoryMessages_, rosterMessages_);
-    }
+    loader_->Finish();
     m_engine->messages = messages_;
     // In the order of a start-up that reads the files one after the other: each file's message,
     // then its list.
-    for (const std::string& text : directoryMessages_.texts) {
-        ShowMessage(text);
-    }
-    FillPositionCombos();
-    for (const std::string& text : rosterMessages_.texts) {
-        ShowMessage(text);
-    }
-    FillMembersCombo();
-    // Once the two files' own messages are shown: which line of the directory to mend.
-    if (m_engine->directoryMistake) {
-        ShowMessage(ervalun::DirectoryMistakeMessage(*m_engine->directoryMistake));
-    }
+    loader_->HandOver(*m_engine,
+                      {[this](const std::string& text) { ShowMessage(text); },
+                       [this] { FillPositionCombos(); }, [this] { FillMembersCombo(); }});
     startUp_ = StartUp::Done;
     ValidateCoordinates();
 }

@@ -5,6 +5,7 @@
 #include "ui/dialog_template.h"
 #include "ui/form/member_roles.h"
 #include "ui/geodesic_window.h"
+#include "ui/reference_loader.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -15,7 +16,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CGeodesicWindow;
@@ -33,8 +33,10 @@ public:
     // "ervalun.txt" and then "operateurs.txt" from the current directory when they are of a
     // usual size (up to 1 MiB together). Longer files are read and sorted on a thread of their
     // own once the dialog is first shown, so that it appears at once, and the start-up then
-    // ends on the window's thread (CompleteStartUp).
-    explicit CErvalunDlg(MessageSink* messages = nullptr, QWidget* parent = nullptr);
+    // ends on the window's thread (CompleteStartUp). A loader given already started (the
+    // program starts it before Qt) is the one whose reading the start-up waits for.
+    explicit CErvalunDlg(MessageSink* messages = nullptr, QWidget* parent = nullptr,
+                         std::unique_ptr<CReferenceLoader> started = nullptr);
     ~CErvalunDlg() override;
     CErvalunDlg(const CErvalunDlg&) = delete;
     CErvalunDlg& operator=(const CErvalunDlg&) = delete;
@@ -119,18 +121,11 @@ protected:
     bool FillMembersCombo();
 
 private:
-    // Keeps the messages of a reader running off the window's thread, to be shown in their turn.
-    class HeldMessages : public MessageSink {
-    public:
-        void ShowMessage(const std::string& text) override { texts.push_back(text); }
-        std::vector<std::string> texts;
-    };
     enum class StartUp { Pending, Showing, Done };
 
-    // Reads and sorts both reference files into the engine, keeping their messages.
-    static void ReadReferenceFiles(TriangulationEngine& engine, HeldMessages& directoryMessages,
-                                   HeldMessages& rosterMessages);
     void StartReading();
+    // Asks the loader's thread to end the start-up on the window's thread once it has read.
+    void CompleteWhenRead();
     void CreateControls();
     void ConnectCommands();
     void ShowMessage(const std::string& text);
@@ -151,11 +146,8 @@ private:
     CNameListModel* memberNames_ = nullptr;
     StartUp startUp_ = StartUp::Pending;
     bool readingAsked_ = false;
-    HeldMessages directoryMessages_;
-    HeldMessages rosterMessages_;
-    // While it runs, it alone uses the engine's lists, flags and readers' messages. Last, so that
-    // it is joined before the rest goes.
-    std::jthread reader_;
+    // Reads the reference files; its thread, if any, is joined when the dialog goes.
+    std::unique_ptr<CReferenceLoader> loader_;
     CHelpWindow* help_ = nullptr;
     CGeodesicWindow* geodesic_ = nullptr;
     GeodesicSettings geodesicSettings_;
