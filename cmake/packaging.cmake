@@ -105,16 +105,16 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 # The Qt libraries come from the program's own links when dpkg-shlibdeps can read them; the X11
 # platform plugin Qt loads at run time comes with libqt6gui6, which the program links. The font
-# the dialog is laid out in is named here; Qt's French texts are recommended, the program
-# showing Qt's English ones without them.
+# the dialog is laid out in is named here, and Leaflet, which the map page carte.html copies in;
+# Qt's French texts are recommended, the program showing Qt's English ones without them.
 find_program(ERVALUN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ERVALUN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # PROJ's library comes from the links; its EPSG database (Lambert 93) is proj-data.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, proj-data")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, proj-data, libjs-leaflet")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, \
-fonts-dejavu-core, libgeographiclib23, libproj25, proj-data, libstdc++6, libc6")
+fonts-dejavu-core, libgeographiclib23, libproj25, proj-data, libjs-leaflet, libstdc++6, libc6")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 

@@ -5,13 +5,17 @@ set -euo pipefail
 
 # Qt's X11 and offscreen platform plugins come with libqt6gui6, which qt6-base-dev brings;
 # qt6-translations-l10n holds Qt's own French texts; xvfb, xauth, dbus, at-spi2-core and
-# python3-pyatspi let the tests read the dialog as a screen reader does; proj-bin's proj checks
-# the Lambert 93 convergence from the tests.
+# python3-pyatspi let the tests read the dialog as a screen reader does. PROJ gives Lambert 93
+# and libjs-leaflet the map page's Leaflet; proj and cs2cs (proj-bin), gpsbabel, ogrinfo
+# (gdal-bin), xmllint (libxml2-utils) and headless chromium driven by node check the
+# convergence, the exported files and the page in the tests.
 packages=(
     g++ make cmake pkgconf
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-    libgeographiclib-dev libproj-dev proj-bin
+    libgeographiclib-dev
+    libproj-dev proj-bin libjs-leaflet
+    gpsbabel gdal-bin libxml2-utils chromium nodejs
     fonts-dejavu-core locales
     xvfb xauth dbus at-spi2-core python3-pyatspi
 )
