@@ -74,11 +74,122 @@ first=$(printf '%s\n' "$out" | sed -n 1p)
 [ "$(printf 'inf 0 45 0 2 315\n' | "$tool")" = "ERREUR ligne 1 : « inf » n'est pas un nombre" ] ||
     fail "« inf » : « n'est pas un nombre » attendu"
 
-"$tool" --help | grep -q '^Usage : ervalun-fix' || fail "--help"
+# Whole, both modes (read whole: grep -q would stop the tool mid-text).
+help=$("$tool" --help)
+grep -q '^Usage : ervalun-fix' <<<"$help" && grep -q 'ervalun-fix --multi' <<<"$help" ||
+    fail "--help"
 "$tool" --spread >/dev/null 2>&1 </dev/null
 [ $? -eq 2 ] || fail "option sans valeur : code 2 attendu"
 "$tool" --bogus >/dev/null 2>&1 </dev/null
 [ $? -eq 2 ] || fail "option inconnue : code 2 attendu"
+
+
+# --multi. Chamonix (45 55 25 N, 6 52 10 E) seen from Le-Brévent, Montenvers, the Aiguille du
+# Midi and Lac Blanc with the true azimuths to it (PROJ's geod), then from Les-Houches 25 degrees
+# off: the wild fifth bearing.
+target='45.923611111 6.869444444'
+exact='45.934166667 6.8375 115.327269569
+45.928888889 6.918611111 261.272878924
+45.878888889 6.8875 344.264971960
+45.981666667 6.891111111 194.599047403'
+wild='45.890833333 6.798888889 81.331686765'
+as_case() { sed "s/^/$1 /"; }
+multi_re="^[^ ]+ $deg $deg $m $m -?[01]\.[0-9]{6} $m $m $deg [0-9]+ $m (-|[0-9]+(,[0-9]+)*)\$"
+# The estimate's distance to the target in metres, from an answer line: metres per degree at
+# 46 degrees north, near enough over the few metres these checks allow.
+off_target() {
+    awk -v t="$target" '{ split(t, c, " "); dn = ($2 - c[1]) * 111150; de = ($3 - c[2]) * 77570
+                          print sqrt(dn * dn + de * de) }' <<<"$1"
+}
+
+# Exact bearings give the target back; consecutive lines make a case, the same id again later
+# is a new one (here pairs of the same stations).
+pair() { sed -n "$1p" <<<"$exact" | as_case "$2"; }
+out=$({ as_case exact <<<"$exact"; pair 1,2 a; pair 3,4 b; pair 1,2 a; } | "$tool" --multi)
+[ $? -eq 0 ] || fail "--multi : code de sortie non nul pour des cas corrects"
+[ "$(cut -d' ' -f1,10,12 <<<"$out" | tr '\n' ';')" = 'exact 4 -;a 2 -;b 2 -;a 2 -;' ] ||
+    fail "--multi : cas, n ou flagged : $out"
+while read -r line; do
+    [[ $line =~ $multi_re ]] || fail "--multi, colonnes : $line"
+    d=$(off_target "$line")
+    awk -v d="$d" 'BEGIN { exit !(d < 0.01) }' || fail "--multi : $d m de la cible : $line"
+done <<<"$out"
+
+# A wild bearing stands out under the robust estimators, and Andrews leaves it out.
+for est in huber andrews; do
+    line=$(printf '%s\n%s\n' "$exact" "$wild" | as_case w | "$tool" --multi --estimator $est)
+    [ "$(cut -d' ' -f12 <<<"$line")" = 5 ] || fail "--estimator $est : 5 seul attendu : $line"
+done
+d=$(off_target "$line")
+awk -v d="$d" 'BEGIN { exit !(d < 1) }' || fail "andrews : $d m de la cible"
+
+# --declination is added to every bearing: readings one degree short, corrected, give the same.
+short=$(as_case d <<<"$exact" | awk '{ $4 = sprintf("%.9f", $4 - 1); print }' |
+    "$tool" --multi --declination 1)
+[ "$short" = "$(as_case d <<<"$exact" | "$tool" --multi)" ] || fail "--multi --declination : $short"
+
+# 0.95 and 95 are the same level; 50 % gives a smaller ellipse.
+at() { as_case c <<<"$exact" | "$tool" --multi --confidence "$1" | cut -d' ' -f7; }
+default=$(as_case c <<<"$exact" | "$tool" --multi | cut -d' ' -f7)
+[ "$(at 0.95)" = "$(at 95)" ] && [ "$(at 0.95)" = "$default" ] ||
+    fail "--confidence 0.95, 95 et le défaut diffèrent"
+awk -v a="$(at 50)" -v b="$(at 95)" 'BEGIN { exit !(a < b) }' || fail "--confidence 50 : $(at 50)"
+
+# Errors in place, the other cases still answered: a lone bearing, a short line, a decimal comma
+# and a sigma of 0 each cost their case; --estimate-sigma wants four bearings.
+bad="seul 45.9 6.8 100
+ok $(sed -n 1p <<<"$exact")
+ok $(sed -n 2p <<<"$exact")
+court 45.9 6.8
+virgule 45.9 6.8 100
+virgule 45,9 6.8 100
+zero 45.9 6.8 100 0
+ok $(sed -n 3p <<<"$exact")
+ok $(sed -n 4p <<<"$exact")"
+out=$(printf '%s\n' "$bad" | LC_ALL=C "$tool" --multi)
+[ $? -eq 1 ] || fail "--multi : code de sortie 1 attendu avec des erreurs"
+expected="ERREUR ligne 4 : quatre ou cinq champs attendus (id lat lon azimut [sigma]), 3 champs lus
+ERREUR cas court : ligne 4 illisible
+ERREUR ligne 6 : « 45,9 » n'est pas un nombre
+ERREUR cas virgule : ligne 6 illisible
+ERREUR ligne 7 : l'écart type « 0 » n'est pas positif
+ERREUR cas zero : ligne 7 illisible"
+[ "$(grep -v '^ERREUR cas seul : .' <<<"$out" | grep '^ERREUR')" = "$expected" ] ||
+    fail "--multi, erreurs : $out"
+[ "$(grep -c '^ok ' <<<"$out")" = 2 ] || fail "--multi : les deux cas ok attendus : $out"
+two=$(sed -n 2,3p <<<"$bad" | "$tool" --multi --estimate-sigma)
+[[ $two == "ERREUR cas ok : "?* ]] || fail "--estimate-sigma à deux relèvements : $two"
+if locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
+    [ "$(printf '%s\n' "$bad" | LC_ALL=fr_FR.UTF-8 "$tool" --multi)" = "$out" ] ||
+        fail "--multi : sortie différente sous fr_FR.UTF-8"
+fi
+
+# A case is answered as soon as the next id comes, before the input ends.
+# (bash forgets the coprocess's variables once it ends: keep them.)
+coproc FIX { "$tool" --multi; }
+to_fix=${FIX[1]} from_fix=${FIX[0]} fix_pid=$FIX_PID
+as_case a <<<"$exact" >&"$to_fix"
+echo "b $(sed -n 1p <<<"$exact")" >&"$to_fix"
+read -r -t 20 first <&"$from_fix" || fail "--multi : pas de réponse au cas a avant la fin"
+exec {to_fix}>&-
+wait "$fix_pid"
+[[ $first == "a "* ]] || fail "--multi, réponse au fil de l'eau : $first"
+
+# Wrong options: 2, before reading anything.
+while read -r -a args; do
+    "$tool" "${args[@]}" </dev/null >/dev/null 2>&1
+    [ $? -eq 2 ] || fail "code 2 attendu : ${args[*]}"
+done <<'OPTIONS'
+--multi --confidence 0
+--multi --confidence 1
+--multi --confidence 100
+--multi --estimator moyenne
+--multi --sigma 0
+--multi --tuning -1
+--multi --spread 1
+--estimator huber
+--confidence 95
+OPTIONS
 
 [ "$failures" -eq 0 ] || exit 1
 echo "ervalun-fix : tout est conforme."
