@@ -236,10 +236,10 @@ std::string FiguresDescription(const SceneFigures& f) {
 }
 
 std::string GpxText(const FieldScene& scene) {
-    return GpxText(std::vector<FieldScene>{scene}, scene.title);
+    return GpxCasesText(std::vector<FieldScene>{scene}, scene.title);
 }
 
-std::string GpxText(const std::vector<FieldScene>& given, const std::string& title) {
+std::string GpxCasesText(const std::vector<FieldScene>& given, const std::string& title) {
     std::vector<FieldScene> scenes;
     for (const FieldScene& scene : given) {
         scenes.push_back(FiniteScene(scene));
@@ -292,10 +292,10 @@ std::string GpxText(const std::vector<FieldScene>& given, const std::string& tit
 }
 
 std::string KmlText(const FieldScene& scene) {
-    return KmlText(std::vector<FieldScene>{scene}, scene.title);
+    return KmlCasesText(std::vector<FieldScene>{scene}, scene.title);
 }
 
-std::string KmlText(const std::vector<FieldScene>& scenes, const std::string& title) {
+std::string KmlCasesText(const std::vector<FieldScene>& scenes, const std::string& title) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n";
     out += "  <name>" + XmlEscape(ToUtf8(title)) + "</name>\n";
@@ -352,11 +352,11 @@ std::string KmlText(const std::vector<FieldScene>& scenes, const std::string& ti
 }
 
 std::string GeoJsonText(const FieldScene& scene) {
-    return GeoJsonText(std::vector<FieldScene>{scene}, scene.title);
+    return GeoJsonCasesText(std::vector<FieldScene>{scene}, scene.title);
 }
 
 // GeoJSON has no title: the collection is all there is.
-std::string GeoJsonText(const std::vector<FieldScene>& scenes, const std::string&) {
+std::string GeoJsonCasesText(const std::vector<FieldScene>& scenes, const std::string&) {
     std::vector<std::string> features;
     for (const FieldScene& given : scenes) {
         const FieldScene scene = FiniteScene(given);

@@ -78,9 +78,9 @@ std::string GeoJsonText(const FieldScene& scene);
 
 // One file for several scenes (a run of cases) under one title, each scene's items after the
 // other's. With one scene, the text of that scene alone titled so; with none, an empty file.
-std::string GpxText(const std::vector<FieldScene>& scenes, const std::string& title);
-std::string KmlText(const std::vector<FieldScene>& scenes, const std::string& title);
-std::string GeoJsonText(const std::vector<FieldScene>& scenes, const std::string& title);
+std::string GpxCasesText(const std::vector<FieldScene>& scenes, const std::string& title);
+std::string KmlCasesText(const std::vector<FieldScene>& scenes, const std::string& title);
+std::string GeoJsonCasesText(const std::vector<FieldScene>& scenes, const std::string& title);
 
 // What a write gives back: ok, or why not in French.
 struct ExportResult {

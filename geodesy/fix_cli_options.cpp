@@ -300,11 +300,11 @@ std::string FieldDocument(FixFormat format, const std::vector<FieldScene>& scene
     const std::string title = "ervalun-fix";
     switch (format) {
     case FixFormat::Gpx:
-        return GpxText(scenes, title);
+        return GpxCasesText(scenes, title);
     case FixFormat::Kml:
-        return KmlText(scenes, title);
+        return KmlCasesText(scenes, title);
     case FixFormat::GeoJson:
-        return GeoJsonText(scenes, title);
+        return GeoJsonCasesText(scenes, title);
     case FixFormat::Lines:
         break;
     }
