@@ -1,7 +1,9 @@
 // ervalun-fix: the flat fix of the dialog and the geodesic fix of the same two bearings, one case
 // a line, or with --multi the estimate from any number of bearings, one case a group of lines,
-// in the manner of the geodesy command-line tools. "ervalun-fix --help" says how.
+// in the manner of the geodesy command-line tools; the bearings may be magnetic or grid ones, the
+// answers a file for other tools. "ervalun-fix --help" says how.
 
+#include "geodesy/fix_cli_north.h"
 #include "geodesy/fix_cli_options.h"
 
 #include <clocale>
@@ -25,7 +27,19 @@ int main(int argc, char* argv[]) {
     case geodesy::ParseOutcome::Run:
         break;
     }
+    switch (options.mode) {
+    case geodesy::FixMode::DeclinationAt:
+        return geodesy::RunDeclinationAt(options.atLatitude, options.atLongitude, options.date,
+                                         stdout, stderr);
+    case geodesy::FixMode::Multi:
+    case geodesy::FixMode::Pair:
+        break;
+    }
+    // One date for the whole input, even across midnight.
+    if (!options.date) {
+        options.date = geodesy::TodayLocal();
+    }
     return options.mode == geodesy::FixMode::Multi
-               ? geodesy::RunMultiMode(std::cin, stdout, options)
-               : geodesy::RunPairMode(std::cin, stdout, options);
+               ? geodesy::RunMultiMode(std::cin, stdout, stderr, options)
+               : geodesy::RunPairMode(std::cin, stdout, stderr, options);
 }

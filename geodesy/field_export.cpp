@@ -43,11 +43,16 @@ std::string PointName(const ScenePoint& point, const char* fallback) {
     return name.empty() ? fallback : name;
 }
 
+// A name within its case, when the scene is one of several.
+std::string InCase(const FieldScene& scene, const std::string& name) {
+    return scene.caseName.empty() ? name : ToUtf8(scene.caseName) + " : " + name;
+}
+
 std::vector<Labelled> Points(const FieldScene& scene) {
     std::vector<Labelled> points;
     for (const SceneStation& s : scene.stations) {
-        points.push_back(
-            {"station", "Station", ToUtf8(s.name), StationDescription(s), s.latitude, s.longitude});
+        points.push_back({"station", "Station", InCase(scene, ToUtf8(s.name)),
+                          StationDescription(s), s.latitude, s.longitude});
     }
     const auto add = [&](const std::optional<ScenePoint>& p, const char* kind, const char* label,
                          std::string extra) {
@@ -57,8 +62,8 @@ std::vector<Labelled> Points(const FieldScene& scene) {
             if (!extra.empty()) {
                 description += ". " + extra;
             }
-            points.push_back(
-                {kind, label, PointName(*p, label), description, p->latitude, p->longitude});
+            points.push_back({kind, label, InCase(scene, PointName(*p, label)), description,
+                              p->latitude, p->longitude});
         }
     };
     add(scene.estimate, "estimation", "Estimation", FiguresDescription(scene.figures));
@@ -68,8 +73,8 @@ std::vector<Labelled> Points(const FieldScene& scene) {
     return points;
 }
 
-std::string LineName(const SceneStation& s) {
-    return "Azimut depuis " + ToUtf8(s.name);
+std::string LineName(const FieldScene& scene, const SceneStation& s) {
+    return InCase(scene, "Azimut depuis " + ToUtf8(s.name));
 }
 
 std::string EllipseName(const SceneFigures& f) {
@@ -230,24 +235,35 @@ std::string FiguresDescription(const SceneFigures& f) {
     return out;
 }
 
-std::string GpxText(const FieldScene& given) {
-    const FieldScene scene = FiniteScene(given);
+std::string GpxText(const FieldScene& scene) {
+    return GpxCasesText(std::vector<FieldScene>{scene}, scene.title);
+}
+
+std::string GpxCasesText(const std::vector<FieldScene>& given, const std::string& title) {
+    std::vector<FieldScene> scenes;
+    for (const FieldScene& scene : given) {
+        scenes.push_back(FiniteScene(scene));
+    }
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<gpx version=\"1.1\" creator=\"Ervalun\" "
                       "xmlns=\"http://www.topografix.com/GPX/1/1\" "
                       "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
                       "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
                       "http://www.topografix.com/GPX/1/1/gpx.xsd\">\n";
-    out += "  <metadata>\n    <name>" + XmlEscape(ToUtf8(scene.title)) + "</name>\n";
-    const std::string figures = FiguresDescription(scene.figures);
+    out += "  <metadata>\n    <name>" + XmlEscape(ToUtf8(title)) + "</name>\n";
+    // The figures of several cases belong to each case's estimate, not to the file.
+    const std::string figures = scenes.size() == 1 ? FiguresDescription(scenes[0].figures) : "";
     if (!figures.empty()) {
         out += "    <desc>" + XmlEscape(figures) + "</desc>\n";
     }
     out += "  </metadata>\n";
-    for (const Labelled& p : Points(scene)) {
-        out += "  <wpt " + LatLonAttributes(p.latitude, p.longitude) + ">\n    <name>" +
-               XmlEscape(p.name) + "</name>\n    <desc>" + XmlEscape(p.description) +
-               "</desc>\n    <type>" + XmlEscape(p.label) + "</type>\n  </wpt>\n";
+    // GPX wants every waypoint before the first route.
+    for (const FieldScene& scene : scenes) {
+        for (const Labelled& p : Points(scene)) {
+            out += "  <wpt " + LatLonAttributes(p.latitude, p.longitude) + ">\n    <name>" +
+                   XmlEscape(p.name) + "</name>\n    <desc>" + XmlEscape(p.description) +
+                   "</desc>\n    <type>" + XmlEscape(p.label) + "</type>\n  </wpt>\n";
+        }
     }
     const auto route = [&](const std::string& name, const std::string& desc,
                            const std::vector<GeoPoint>& points) {
@@ -260,23 +276,29 @@ std::string GpxText(const FieldScene& given) {
         }
         out += "  </rte>\n";
     };
-    for (const SceneStation& s : scene.stations) {
-        if (s.line.size() >= 2) {
-            route(LineName(s), StationDescription(s), s.line);
+    for (const FieldScene& scene : scenes) {
+        for (const SceneStation& s : scene.stations) {
+            if (s.line.size() >= 2) {
+                route(LineName(scene, s), StationDescription(s), s.line);
+            }
         }
-    }
-    const std::vector<GeoPoint> ring = CounterClockwiseRing(scene.ellipse);
-    if (!ring.empty()) {
-        route(EllipseName(scene.figures), figures, ring);
+        const std::vector<GeoPoint> ring = CounterClockwiseRing(scene.ellipse);
+        if (!ring.empty()) {
+            route(InCase(scene, EllipseName(scene.figures)), FiguresDescription(scene.figures),
+                  ring);
+        }
     }
     return out + "</gpx>\n";
 }
 
-std::string KmlText(const FieldScene& given) {
-    const FieldScene scene = FiniteScene(given);
+std::string KmlText(const FieldScene& scene) {
+    return KmlCasesText(std::vector<FieldScene>{scene}, scene.title);
+}
+
+std::string KmlCasesText(const std::vector<FieldScene>& scenes, const std::string& title) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n";
-    out += "  <name>" + XmlEscape(ToUtf8(scene.title)) + "</name>\n";
+    out += "  <name>" + XmlEscape(ToUtf8(title)) + "</name>\n";
     // Colours are aabbggrr.
     const struct {
         const char* id;
@@ -302,67 +324,81 @@ std::string KmlText(const FieldScene& given) {
         }
         out += "    <styleUrl>#" + style + "</styleUrl>\n    " + geometry + "\n  </Placemark>\n";
     };
-    for (const Labelled& p : Points(scene)) {
-        placemark(p.name, p.description, p.kind,
-                  "<Point><coordinates>" + KmlCoordinates({GeoPoint{p.latitude, p.longitude}}) +
-                      "</coordinates></Point>");
-    }
-    for (const SceneStation& s : scene.stations) {
-        if (s.line.size() >= 2) {
-            placemark(LineName(s), StationDescription(s), "azimut",
-                      "<LineString><tessellate>1</tessellate><coordinates>" +
-                          KmlCoordinates(s.line) + "</coordinates></LineString>");
+    for (const FieldScene& given : scenes) {
+        const FieldScene scene = FiniteScene(given);
+        for (const Labelled& p : Points(scene)) {
+            placemark(p.name, p.description, p.kind,
+                      "<Point><coordinates>" + KmlCoordinates({GeoPoint{p.latitude, p.longitude}}) +
+                          "</coordinates></Point>");
         }
-    }
-    const std::vector<GeoPoint> ring = CounterClockwiseRing(scene.ellipse);
-    if (!ring.empty()) {
-        placemark(EllipseName(scene.figures), FiguresDescription(scene.figures), "ellipse",
-                  "<Polygon><tessellate>1</tessellate><outerBoundaryIs><LinearRing>"
-                  "<coordinates>" +
-                      KmlCoordinates(ring) +
-                      "</coordinates></LinearRing></outerBoundaryIs>"
-                      "</Polygon>");
+        for (const SceneStation& s : scene.stations) {
+            if (s.line.size() >= 2) {
+                placemark(LineName(scene, s), StationDescription(s), "azimut",
+                          "<LineString><tessellate>1</tessellate><coordinates>" +
+                              KmlCoordinates(s.line) + "</coordinates></LineString>");
+            }
+        }
+        const std::vector<GeoPoint> ring = CounterClockwiseRing(scene.ellipse);
+        if (!ring.empty()) {
+            placemark(InCase(scene, EllipseName(scene.figures)), FiguresDescription(scene.figures),
+                      "ellipse",
+                      "<Polygon><tessellate>1</tessellate><outerBoundaryIs><LinearRing>"
+                      "<coordinates>" +
+                          KmlCoordinates(ring) +
+                          "</coordinates></LinearRing></outerBoundaryIs></Polygon>");
+        }
     }
     return out + "</Document>\n</kml>\n";
 }
 
-std::string GeoJsonText(const FieldScene& given) {
-    const FieldScene scene = FiniteScene(given);
+std::string GeoJsonText(const FieldScene& scene) {
+    return GeoJsonCasesText(std::vector<FieldScene>{scene}, scene.title);
+}
+
+// GeoJSON has no title: the collection is all there is.
+std::string GeoJsonCasesText(const std::vector<FieldScene>& scenes, const std::string&) {
     std::vector<std::string> features;
-    for (const Labelled& p : Points(scene)) {
-        std::string properties = "\"objet\":" + JsonString(p.kind) +
-                                 ",\"nom\":" + JsonString(p.name) +
-                                 ",\"description\":" + JsonString(p.description);
-        if (std::string_view(p.kind) == "estimation") {
-            properties += JsonFigures(scene.figures);
+    for (const FieldScene& given : scenes) {
+        const FieldScene scene = FiniteScene(given);
+        const std::string inCase =
+            scene.caseName.empty() ? "" : ",\"cas\":" + JsonString(ToUtf8(scene.caseName));
+        for (const Labelled& p : Points(scene)) {
+            std::string properties = "\"objet\":" + JsonString(p.kind) +
+                                     ",\"nom\":" + JsonString(p.name) +
+                                     ",\"description\":" + JsonString(p.description) + inCase;
+            if (std::string_view(p.kind) == "estimation") {
+                properties += JsonFigures(scene.figures);
+            }
+            features.push_back(JsonFeature("{\"type\":\"Point\",\"coordinates\":" +
+                                               JsonPosition(p.latitude, p.longitude) + "}",
+                                           properties));
         }
-        features.push_back(JsonFeature(
-            "{\"type\":\"Point\",\"coordinates\":" + JsonPosition(p.latitude, p.longitude) + "}",
-            properties));
-    }
-    for (std::size_t i = 0; i < scene.stations.size(); ++i) {
-        const SceneStation& s = scene.stations[i];
-        if (s.line.size() < 2) {
-            continue;
+        for (const SceneStation& s : scene.stations) {
+            if (s.line.size() < 2) {
+                continue;
+            }
+            std::string properties =
+                "\"objet\":\"azimut\",\"nom\":" + JsonString(LineName(scene, s)) +
+                ",\"station\":" + JsonString(ToUtf8(s.name)) + inCase;
+            if (std::isfinite(s.azimuth)) {
+                properties += ",\"azimut_deg\":" + FormatFixedDecimals(s.azimuth, 4);
+            }
+            if (std::isfinite(s.residual)) {
+                properties += ",\"residu_deg\":" + FormatFixedDecimals(s.residual, 4);
+            }
+            properties += std::string(",\"ecartee\":") + (s.excluded ? "true" : "false");
+            features.push_back(JsonFeature(
+                "{\"type\":\"LineString\",\"coordinates\":" + JsonPositions(s.line) + "}",
+                properties));
         }
-        std::string properties = "\"objet\":\"azimut\",\"nom\":" + JsonString(LineName(s)) +
-                                 ",\"station\":" + JsonString(ToUtf8(s.name));
-        if (std::isfinite(s.azimuth)) {
-            properties += ",\"azimut_deg\":" + FormatFixedDecimals(s.azimuth, 4);
+        const std::vector<GeoPoint> ring = CounterClockwiseRing(scene.ellipse);
+        if (!ring.empty()) {
+            features.push_back(
+                JsonFeature("{\"type\":\"Polygon\",\"coordinates\":[" + JsonPositions(ring) + "]}",
+                            "\"objet\":\"ellipse\",\"nom\":" +
+                                JsonString(InCase(scene, EllipseName(scene.figures))) + inCase +
+                                JsonFigures(scene.figures)));
         }
-        if (std::isfinite(s.residual)) {
-            properties += ",\"residu_deg\":" + FormatFixedDecimals(s.residual, 4);
-        }
-        properties += std::string(",\"ecartee\":") + (s.excluded ? "true" : "false");
-        features.push_back(JsonFeature(
-            "{\"type\":\"LineString\",\"coordinates\":" + JsonPositions(s.line) + "}", properties));
-    }
-    const std::vector<GeoPoint> ring = CounterClockwiseRing(scene.ellipse);
-    if (!ring.empty()) {
-        features.push_back(
-            JsonFeature("{\"type\":\"Polygon\",\"coordinates\":[" + JsonPositions(ring) + "]}",
-                        "\"objet\":\"ellipse\",\"nom\":" + JsonString(EllipseName(scene.figures)) +
-                            JsonFigures(scene.figures)));
     }
     std::string out = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (std::size_t i = 0; i < features.size(); ++i) {

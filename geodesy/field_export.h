@@ -47,6 +47,9 @@ struct SceneFigures {
 // Everything a file may show; each item is optional.
 struct FieldScene {
     std::string title = "Ervalun";
+    // In a file of several scenes, the case this one is: put before the names of its points,
+    // lines and ellipse ("a : Estimation") and given as "cas" in GeoJSON. Empty for none.
+    std::string caseName;
     std::vector<SceneStation> stations;
     std::optional<ScenePoint> estimate;    // the many-bearing estimate
     std::optional<ScenePoint> geodesicFix; // the two-bearing fix on the ellipsoid
@@ -72,6 +75,12 @@ FieldScene MakeFieldScene(const std::vector<BearingInput>& bearings,
 std::string GpxText(const FieldScene& scene);
 std::string KmlText(const FieldScene& scene);
 std::string GeoJsonText(const FieldScene& scene);
+
+// One file for several scenes (a run of cases) under one title, each scene's items after the
+// other's. With one scene, the text of that scene alone titled so; with none, an empty file.
+std::string GpxCasesText(const std::vector<FieldScene>& scenes, const std::string& title);
+std::string KmlCasesText(const std::vector<FieldScene>& scenes, const std::string& title);
+std::string GeoJsonCasesText(const std::vector<FieldScene>& scenes, const std::string& title);
 
 // What a write gives back: ok, or why not in French.
 struct ExportResult {

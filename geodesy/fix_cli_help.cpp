@@ -1,22 +1,29 @@
 // The usage text of ervalun-fix, in French, for both modes.
 
+#include "geodesy/fix_cli_north.h"
 #include "geodesy/fix_cli_options.h"
+
+#include <string>
 
 namespace ervalun::geodesy {
 
-const char* FixCliHelp() {
-    // As printed: one source line per line of the terminal.
-    return R"(Usage : ervalun-fix [--spread E] [--declination D]
+namespace {
+
+// As printed: one source line per line of the terminal.
+constexpr const char* kHead = R"(Usage : ervalun-fix [--spread E] [NORD] [--format F]
         ervalun-fix --multi [--estimator mle|huber|andrews] [--tuning C] [--sigma S]
-                    [--estimate-sigma] [--confidence P] [--declination D]
+                    [--estimate-sigma] [--confidence P] [NORD] [--format F]
+        ervalun-fix --declination-at LAT LON [--date AAAA-MM-JJ]
         ervalun-fix --help
+NORD : --declination D, ou --north true|magnetic|l93|utm [--date AAAA-MM-JJ]
 
 DEUX RELÈVEMENTS (par défaut)
 
 Lit sur l'entrée standard un cas par ligne :
   lat1 lon1 azi1 lat2 lon2 azi2
 en degrés décimaux signés (nord et est positifs) : la position de chaque point d'observation
-et l'azimut relevé en ce point (degrés depuis le nord, sens des aiguilles d'une montre).
+et l'azimut relevé en ce point (degrés depuis le nord vrai, ou celui de --north, sens des
+aiguilles d'une montre).
 Les lignes vides et celles qui commencent par # sont ignorées.
 
 Écrit une ligne par cas :
@@ -42,7 +49,7 @@ PLUSIEURS RELÈVEMENTS (--multi)
 Lit un relèvement par ligne :
   id lat lon azimut [sigma]
 id un nom sans espace, lat lon la position du point d'observation et azimut le relèvement
-vrai, comme ci-dessus ; sigma, facultatif, l'écart type de ce relèvement en degrés.
+comme ci-dessus ; sigma, facultatif, l'écart type de ce relèvement en degrés.
 Les lignes consécutives de même id forment un cas (le même id plus loin, après un autre,
 commence un nouveau cas). Un cas reçoit sa réponse dès qu'il est complet : à la première
 ligne d'un autre id, ou à la fin de l'entrée.
@@ -79,15 +86,39 @@ aussitôt ; son cas n'a alors pas d'estimation. Les autres cas sont calculés.
 
 LES DEUX MODES
 
-  --declination D    déclinaison magnétique en degrés (est positif), ajoutée à chaque
-                     azimut
-                     (avec deux relèvements, pour le calcul géodésique seulement)
+Avec deux relèvements, le point plan prend toujours les azimuts tels que tapés (les chiffres
+du dialogue) ; les corrections ci-dessous ne valent que pour le calcul géodésique.
+
+  --north N          nord des azimuts lus : true (vrai, par défaut), magnetic (boussole :
+                     la déclinaison du modèle WMM2025 en chaque point, à la date --date),
+                     l93 ou utm (quadrillage d'une carte : la convergence en chaque point)
+  --date AAAA-MM-JJ  date des relèvements pour --north magnetic (par défaut aujourd'hui)
+  --declination D    déclinaison fixe en degrés (est positif), ajoutée à chaque azimut ;
+                     refusée avec --north magnetic, l93 ou utm (correction comptée deux fois)
+  --format F         gpx, kml ou geojson : au lieu des lignes de réponse, un seul fichier
+                     pour tous les cas sur la sortie standard (points d'observation, lignes
+                     d'azimut, point géodésique et point plan, ou estimation et ellipse) ;
+                     les lignes ERREUR vont alors sur la sortie d'erreur
   --help             affiche cette aide
 
+Un cas dont un azimut ne peut être corrigé (date hors du modèle magnétique, point hors du
+Lambert 93) n'a pas de réponse : ERREUR ligne N (deux relèvements) ou ERREUR cas <id>.
+
+DÉCLINAISON ET CONVERGENCES EN UN POINT
+
+)";
+
+constexpr const char* kTail = R"(
 Degrés avec 9 décimales, mètres avec 3, toujours avec un point décimal.
 Code de sortie : 0 si tous les cas ont une réponse, 1 après une ligne ERREUR, 2 pour une
-option incorrecte.
+option incorrecte (ou une date impossible).
 )";
+
+} // namespace
+
+const char* FixCliHelp() {
+    static const std::string text = std::string(kHead) + kDeclinationAtHelp + kTail;
+    return text.c_str();
 }
 
 } // namespace ervalun::geodesy

@@ -16,6 +16,8 @@ struct PendingCase {
     // Lines of the case that could not be read: the case then gets no estimate, as the bearings
     // left would not be the ones the user meant.
     std::vector<long> badLines;
+    // Why a bearing could not be made true (the first such), which also costs the case.
+    std::string correctionError;
 };
 
 // One bearing of a line ("id lat lon azimuth [sigma]"), or the reason it is none.
@@ -72,16 +74,25 @@ std::string Answer(const std::string& id, const BearingEstimate& e) {
            " " + std::to_string(e.used) + " " + FormatFixed(e.kappa, 3) + " " + Flagged(e);
 }
 
-// The answer line of a complete case; false when it is an error.
-bool Finish(const PendingCase& pending, const FixCliOptions& options, std::string& line) {
+// The answer line of a complete case, or its scene when the output is a file; false when it is
+// an error (line then says which).
+bool Finish(const PendingCase& pending, const FixCliOptions& options, std::string& line,
+            std::vector<FieldScene>& scenes) {
     std::string reason;
     if (!pending.badLines.empty()) {
         reason = BadLinesReason(pending.badLines);
+    } else if (!pending.correctionError.empty()) {
+        reason = pending.correctionError;
     } else {
         // The answer line has no use for each bearing's leave-one-out shift: n solutions saved.
         EstimateOptions estimateOptions = options.estimate;
         estimateOptions.leaveOneOut = false;
         const BearingEstimate estimate = EstimatePosition(pending.bearings, estimateOptions);
+        if (estimate.Found() && options.format != FixFormat::Lines) {
+            scenes.push_back(MakeFieldScene(pending.bearings, estimate));
+            scenes.back().caseName = pending.id;
+            return true;
+        }
         if (estimate.Found()) {
             line = Answer(pending.id, estimate);
             return true;
@@ -94,7 +105,10 @@ bool Finish(const PendingCase& pending, const FixCliOptions& options, std::strin
 
 } // namespace
 
-int RunMultiMode(std::istream& in, std::FILE* out, const FixCliOptions& options) {
+int RunMultiMode(std::istream& in, std::FILE* out, std::FILE* err, const FixCliOptions& options) {
+    const bool toFile = options.format != FixFormat::Lines;
+    std::FILE* errors = toFile ? err : out;
+    std::vector<FieldScene> scenes;
     bool failed = false;
     bool open = false;
     PendingCase pending;
@@ -103,8 +117,10 @@ int RunMultiMode(std::istream& in, std::FILE* out, const FixCliOptions& options)
             return;
         }
         std::string answer;
-        failed = !Finish(pending, options, answer) || failed;
-        WriteAnswer(out, std::move(answer));
+        failed = !Finish(pending, options, answer, scenes) || failed;
+        if (!answer.empty()) {
+            WriteAnswer(answer.starts_with("ERREUR") ? errors : out, std::move(answer));
+        }
         pending = PendingCase();
         open = false;
     };
@@ -128,16 +144,26 @@ int RunMultiMode(std::istream& in, std::FILE* out, const FixCliOptions& options)
         BearingInput bearing;
         bearing.name = "ligne " + std::to_string(lineNumber);
         std::string reason;
-        if (ParseBearing(fields, bearing, reason)) {
-            bearing.azimuth += options.declination;
-            pending.bearings.push_back(std::move(bearing));
-        } else {
+        if (!ParseBearing(fields, bearing, reason)) {
             pending.badLines.push_back(lineNumber);
             failed = true;
-            WriteAnswer(out, "ERREUR ligne " + std::to_string(lineNumber) + " : " + reason);
+            WriteAnswer(errors, "ERREUR ligne " + std::to_string(lineNumber) + " : " + reason);
+            continue;
         }
+        const Station station{bearing.name, bearing.latitude, bearing.longitude, 0.0};
+        if (!TrueAzimuth(options, station, bearing.azimuth, bearing.azimuth, reason)) {
+            if (pending.correctionError.empty()) {
+                pending.correctionError = reason;
+            }
+            continue;
+        }
+        pending.bearings.push_back(std::move(bearing));
     }
     finish();
+    if (toFile) {
+        std::fputs(FieldDocument(options.format, scenes).c_str(), out);
+        std::fflush(out);
+    }
     return failed ? 1 : 0;
 }
 

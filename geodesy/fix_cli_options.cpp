@@ -1,6 +1,7 @@
 #include "geodesy/fix_cli_options.h"
 
 #include "data/whole_number.h"
+#include "geodesy/fix_cli_north.h"
 
 #include <cmath>
 
@@ -8,7 +9,7 @@ namespace ervalun::geodesy {
 
 namespace {
 
-enum class Applies { Both, Pair, Multi };
+enum class Applies { Both, Pair, Multi, At };
 
 using Apply = bool (*)(FixCliOptions&, const char* const* values, std::string& message);
 
@@ -99,9 +100,48 @@ bool SetConfidence(FixCliOptions& o, const char* const* v, std::string& message)
     return true;
 }
 
+bool SetNorth(FixCliOptions& o, const char* const* v, std::string& message) {
+    const std::optional<NorthReference> north = ParseCliWord(v[0]);
+    if (!north) {
+        message = std::string("nord inconnu « ") + v[0] + " » (true, magnetic, l93 ou utm)";
+        return false;
+    }
+    o.north = *north;
+    return true;
+}
+
+bool SetDate(FixCliOptions& o, const char* const* v, std::string& message) {
+    o.date = ParseIsoDate(v[0], message);
+    return o.date.has_value();
+}
+
+bool SetFormat(FixCliOptions& o, const char* const* v, std::string& message) {
+    const std::string_view name = v[0];
+    if (name == "gpx") {
+        o.format = FixFormat::Gpx;
+    } else if (name == "kml") {
+        o.format = FixFormat::Kml;
+    } else if (name == "geojson") {
+        o.format = FixFormat::GeoJson;
+    } else {
+        message = std::string("format inconnu « ") + v[0] + " » (gpx, kml ou geojson)";
+        return false;
+    }
+    return true;
+}
+
+bool SetDeclinationAt(FixCliOptions& o, const char* const* v, std::string& message) {
+    o.mode = FixMode::DeclinationAt;
+    return Number(v[0], o.atLatitude, message) && Number(v[1], o.atLongitude, message);
+}
+
 constexpr OptionRow kOptions[] = {
     {"--multi", 0, Applies::Both, SetMulti},
     {"--declination", 1, Applies::Both, SetDeclination},
+    {"--north", 1, Applies::Both, SetNorth},
+    {"--date", 1, Applies::Both, SetDate},
+    {"--format", 1, Applies::Both, SetFormat},
+    {"--declination-at", 2, Applies::At, SetDeclinationAt},
     {"--spread", 1, Applies::Pair, SetSpread},
     {"--estimator", 1, Applies::Multi, SetEstimator},
     {"--tuning", 1, Applies::Multi, SetTuning},
@@ -117,6 +157,52 @@ const OptionRow* Find(std::string_view name) {
         }
     }
     return nullptr;
+}
+
+bool Given(const std::vector<const OptionRow*>& seen, std::string_view name) {
+    for (const OptionRow* row : seen) {
+        if (row->name == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The options that make no sense together, or alone; false with the reason.
+bool Consistent(const std::vector<const OptionRow*>& seen, const FixCliOptions& options,
+                std::string& message) {
+    if (Given(seen, "--declination-at")) {
+        for (const OptionRow* row : seen) {
+            if (row->name != "--declination-at" && row->name != "--date") {
+                message = std::string(row->name) + " ne se combine pas avec --declination-at";
+                return false;
+            }
+        }
+        return true;
+    }
+    for (const OptionRow* row : seen) {
+        if (row->applies == Applies::Pair && options.mode == FixMode::Multi) {
+            message = std::string(row->name) + " ne vaut que pour deux relèvements (sans --multi)";
+            return false;
+        }
+        if (row->applies == Applies::Multi && options.mode == FixMode::Pair) {
+            message = std::string(row->name) + " ne vaut qu'avec --multi";
+            return false;
+        }
+    }
+    // A fixed declination and a north of its own would correct each bearing twice.
+    if (Given(seen, "--declination") && options.north != NorthReference::True) {
+        message = "--declination et --north " + std::string(CliWord(options.north)) +
+                  " s'excluent : --declination corrige déjà chaque azimut ; avec --north " +
+                  "magnetic, la déclinaison vient du modèle magnétique à la date --date";
+        return false;
+    }
+    // A date that changes nothing is surely a forgotten --north magnetic.
+    if (Given(seen, "--date") && options.north != NorthReference::Magnetic) {
+        message = "--date ne vaut qu'avec --north magnetic ou --declination-at";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -146,17 +232,7 @@ ParseOutcome ParseFixCliOptions(int argc, const char* const argv[], FixCliOption
         i += row->values;
         seen.push_back(row);
     }
-    for (const OptionRow* row : seen) {
-        if (row->applies == Applies::Pair && options.mode == FixMode::Multi) {
-            message = std::string(row->name) + " ne vaut que pour deux relèvements (sans --multi)";
-            return ParseOutcome::Error;
-        }
-        if (row->applies == Applies::Multi && options.mode == FixMode::Pair) {
-            message = std::string(row->name) + " ne vaut qu'avec --multi";
-            return ParseOutcome::Error;
-        }
-    }
-    return ParseOutcome::Run;
+    return Consistent(seen, options, message) ? ParseOutcome::Run : ParseOutcome::Error;
 }
 
 bool ReadNumber(std::string_view word, double& value) {
@@ -200,6 +276,39 @@ bool ReadInputLine(std::istream& in, std::string& line) {
         line.pop_back();
     }
     return true;
+}
+
+bool TrueAzimuth(const FixCliOptions& options, const Station& station, double azimuth,
+                 double& trueAzimuth, std::string& reason) {
+    if (options.north == NorthReference::True) {
+        // As before --north: the bearing plus --declination, not brought into [0, 360), so that
+        // the answers keep their last digit.
+        trueAzimuth = azimuth + options.declination;
+        return true;
+    }
+    const NorthCorrection c =
+        ToTrueNorth(azimuth, options.north, station, options.date ? *options.date : TodayLocal());
+    if (!c.ok) {
+        reason = c.text;
+        return false;
+    }
+    trueAzimuth = c.azimuth;
+    return true;
+}
+
+std::string FieldDocument(FixFormat format, const std::vector<FieldScene>& scenes) {
+    const std::string title = "ervalun-fix";
+    switch (format) {
+    case FixFormat::Gpx:
+        return GpxCasesText(scenes, title);
+    case FixFormat::Kml:
+        return KmlCasesText(scenes, title);
+    case FixFormat::GeoJson:
+        return GeoJsonCasesText(scenes, title);
+    case FixFormat::Lines:
+        break;
+    }
+    return {};
 }
 
 void WriteAnswer(std::FILE* out, std::string line) {

@@ -35,9 +35,37 @@ std::string Answer(const CheckFigures& figures, bool withSpread) {
     return out;
 }
 
+// The case for the files: both stations with their true bearing lines, the geodesic fix and the
+// flat fix when it is a place on the ground.
+FieldScene PairScene(const std::string& name, const CheckFigures& figures,
+                     const double (&trueAzimuth)[2]) {
+    FieldScene scene;
+    scene.caseName = name;
+    const Sighting* sightings[2] = {&figures.input.first, &figures.input.second};
+    for (int i = 0; i < 2; ++i) {
+        const Sighting& o = *sightings[i];
+        SceneStation s;
+        s.name = "point " + std::to_string(i + 1);
+        s.latitude = o.latitude;
+        s.longitude = o.longitude;
+        s.azimuth = NormalizeAzimuth(trueAzimuth[i]);
+        s.line = GeodesicPath(o.latitude, o.longitude, trueAzimuth[i],
+                              BearingLineLength(o.latitude, o.longitude, figures.fix.latitude,
+                                                figures.fix.longitude));
+        scene.stations.push_back(std::move(s));
+    }
+    scene.geodesicFix = ScenePoint{"", figures.fix.latitude, figures.fix.longitude};
+    if (figures.flatMeaningful) {
+        scene.flatFix = ScenePoint{"", figures.flatLatitude, figures.flatLongitude};
+    }
+    return scene;
+}
+
 } // namespace
 
-int RunPairMode(std::istream& in, std::FILE* out, const FixCliOptions& options) {
+int RunPairMode(std::istream& in, std::FILE* out, std::FILE* err, const FixCliOptions& options) {
+    const bool toFile = options.format != FixFormat::Lines;
+    std::vector<FieldScene> scenes;
     bool failed = false;
     std::string line;
     long lineNumber = 0;
@@ -49,24 +77,37 @@ int RunPairMode(std::istream& in, std::FILE* out, const FixCliOptions& options) 
         double n[6] = {};
         std::string reason;
         std::string answer;
-        if (ParseCase(line, n, reason)) {
+        double azimuth[2] = {};
+        // The flat fix takes the bearings as typed (the dialog's digits); only the geodesic
+        // figures take them corrected, each at its own station.
+        if (ParseCase(line, n, reason) &&
+            TrueAzimuth(options, {"point 1", n[0], n[1], 0.0}, n[2], azimuth[0], reason) &&
+            TrueAzimuth(options, {"point 2", n[3], n[4], 0.0}, n[5], azimuth[1], reason)) {
             CheckInput input;
             input.first = {n[0], n[1], n[2]};
             input.second = {n[3], n[4], n[5]};
             input.bearingError = options.withSpread ? options.spread : kNaN;
             input.declination = options.declination;
-            const CheckFigures figures = RunCheck(input);
-            if (figures.fix.Found()) {
-                answer = Answer(figures, options.withSpread);
-            } else {
+            const CheckFigures figures = RunCheck(input, azimuth[0], azimuth[1]);
+            if (!figures.fix.Found()) {
                 reason = FixStatusReason(figures.fix.status);
+            } else if (toFile) {
+                scenes.push_back(
+                    PairScene("ligne " + std::to_string(lineNumber), figures, azimuth));
+                continue;
+            } else {
+                answer = Answer(figures, options.withSpread);
             }
         }
         if (answer.empty()) {
             answer = "ERREUR ligne " + std::to_string(lineNumber) + " : " + reason;
             failed = true;
         }
-        WriteAnswer(out, std::move(answer));
+        WriteAnswer(toFile ? err : out, std::move(answer));
+    }
+    if (toFile) {
+        std::fputs(FieldDocument(options.format, scenes).c_str(), out);
+        std::fflush(out);
     }
     return failed ? 1 : 0;
 }

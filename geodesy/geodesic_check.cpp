@@ -64,6 +64,11 @@ double Spread(const Sighting& first, const Sighting& second, const GeodesicFix& 
 }
 
 CheckFigures RunCheck(const CheckInput& input) {
+    const double declination = std::isfinite(input.declination) ? input.declination : 0.0;
+    return RunCheck(input, input.first.azimuth + declination, input.second.azimuth + declination);
+}
+
+CheckFigures RunCheck(const CheckInput& input, double trueAzimuth1, double trueAzimuth2) {
     CheckFigures figures;
     figures.input = input;
 
@@ -76,9 +81,8 @@ CheckFigures RunCheck(const CheckInput& input) {
 
     Sighting first = input.first;
     Sighting second = input.second;
-    const double declination = std::isfinite(input.declination) ? input.declination : 0.0;
-    first.azimuth += declination;
-    second.azimuth += declination;
+    first.azimuth = trueAzimuth1;
+    second.azimuth = trueAzimuth2;
     figures.fix = IntersectBearings(first, second);
     if (!figures.fix.Found()) {
         return figures;

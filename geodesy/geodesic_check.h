@@ -64,6 +64,10 @@ struct FlatPoint {
 FlatPoint FlatFix(const Sighting& first, const Sighting& second);
 
 CheckFigures RunCheck(const CheckInput& input);
+// The same with each bearing's own correction already made: the flat fix from the bearings of
+// input as entered, the geodesic figures from these true azimuths (input.declination unused).
+// For bearings read on a north that differs from station to station (magnetic, grid).
+CheckFigures RunCheck(const CheckInput& input, double trueAzimuth1, double trueAzimuth2);
 
 // The spread for a bearing error: see CheckFigures::spread. NaN without a fix.
 double Spread(const Sighting& first, const Sighting& second, const GeodesicFix& fix,

@@ -189,7 +189,119 @@ done <<'OPTIONS'
 --multi --spread 1
 --estimator huber
 --confidence 95
+--north magnetic --declination 2
+--north l93 --declination 2
+--date 2026-12-07
+--north utm --date 2026-12-07
+--north magnetic --date 2026-02-30
+--north magnetic --date 7/12/2026
+--north grid
+--format csv
+--declination-at 45 6 --multi
+--declination-at 45 6 --north magnetic
+--declination-at 95 6
+--declination-at 45
+--declination-at 45 6 --date 2026-13-01
 OPTIONS
+
+# --declination-at: NOAA's published WMM2025 test declinations (2027.5 read as 2 July), then
+# Lambert 93 convergences in Brittany and Corsica (about -5.4 and +4.7 degrees) with the UTM
+# ones of the same sign there, and no Lambert 93 in Australia.
+# lat lon date column expected tolerance
+while read -r lat lon date col want tol; do
+    got=$("$tool" --declination-at "$lat" "$lon" --date "$date")
+    [ $? -eq 0 ] || fail "--declination-at $lat $lon $date : code non nul"
+    [[ $got =~ ^(-?[0-9]+\.[0-9]{6}|nan)( (-?[0-9]+\.[0-9]{6}|nan)){2}$ ]] ||
+        fail "--declination-at, colonnes : $got"
+    v=$(cut -d' ' -f"$col" <<<"$got")
+    if [ "$want" = nan ]; then
+        [ "$v" = nan ] || fail "--declination-at $lat $lon : colonne $col $v au lieu de nan"
+    else
+        awk -v v="$v" -v w="$want" -v t="$tol" 'BEGIN { d = v - w; exit !(d <= t && -d <= t) }' ||
+            fail "--declination-at $lat $lon $date : colonne $col = $v, $want attendu à $tol près"
+    fi
+done <<'AT'
+80 0 2025-01-01 1 1.28 0.02
+0 120 2025-01-01 1 -0.16 0.02
+-80 240 2027-07-02 1 68.49 0.02
+48.390 -4.486 2026-12-07 2 -5.4 0.1
+48.390 -4.486 2026-12-07 3 -1.2 1.2
+42.700 9.450 2026-12-07 2 4.7 0.1
+42.700 9.450 2026-12-07 3 0.4 0.4
+-33.9 151.2 2026-12-07 2 nan 0
+AT
+for date in 2024-12-31 2030-01-01; do
+    got=$("$tool" --declination-at 48.39 -4.49 --date $date)
+    [ $? -eq 1 ] && [[ $got == "ERREUR "*WMM2025* ]] || fail "--declination-at hors du modèle : $got"
+done
+
+# --north magnetic turns each bearing by the declination at its station on --date: the same
+# geodesic figures as the bearings turned by hand (to the 6 decimals of --declination-at), the
+# flat fix of the bearings as typed. --north true is the default.
+decl() { "$tool" --declination-at "$1" "$2" --date 2026-12-07 | cut -d' ' -f1; }
+read -r a1 o1 z1 a2 o2 z2 <<<"$case1"
+by_hand=$(printf '%s %s %s %s %s %s\n' "$a1" "$o1" "$(awk -v z="$z1" -v d="$(decl "$a1" "$o1")" \
+    'BEGIN { printf "%.9f", z + d }')" "$a2" "$o2" "$(awk -v z="$z2" -v d="$(decl "$a2" "$o2")" \
+    'BEGIN { printf "%.9f", z + d }')" | "$tool")
+plain=$("$tool" <<<"$case1")
+magnetic=$("$tool" --north magnetic --date 2026-12-07 <<<"$case1")
+[ $? -eq 0 ] || fail "--north magnetic : code non nul"
+paste -d' ' <(tr ' ' '\n' <<<"$magnetic") <(tr ' ' '\n' <<<"$by_hand") |
+    awk '{ d = $1 - $2; t = NR == 6 || NR == 7 ? 2e-3 : 1e-6 }
+         (NR < 3 || NR > 5) && (d > t || -d > t) { bad = 1 } END { exit bad }' ||
+    fail "--north magnetic : $magnetic au lieu de $by_hand"
+[ "$(cut -d' ' -f3,4 <<<"$magnetic")" = "$(cut -d' ' -f3,4 <<<"$plain")" ] &&
+    [ "$(cut -d' ' -f1,2 <<<"$magnetic")" != "$(cut -d' ' -f1,2 <<<"$plain")" ] ||
+    fail "--north magnetic : point plan changé ou point géodésique inchangé : $magnetic"
+[ "$("$tool" --north true <<<"$case1")" = "$plain" ] || fail "--north true n'est pas le défaut"
+# In --multi, every bearing of the case: the estimate of the bearings turned by hand.
+m_hand=$(as_case m <<<"$exact" | while read -r id la lo az; do
+    echo "$id $la $lo $(awk -v z="$az" -v d="$(decl "$la" "$lo")" 'BEGIN { printf "%.9f", z + d }')"
+done | "$tool" --multi)
+m_north=$(as_case m <<<"$exact" | "$tool" --multi --north magnetic --date 2026-12-07)
+awk -v a="$m_north" -v b="$m_hand" 'BEGIN { split(a, x, " "); split(b, y, " ")
+    exit !(x[2] - y[2] < 1e-8 && y[2] - x[2] < 1e-8 && x[3] - y[3] < 1e-8 && y[3] - x[3] < 1e-8) }' ||
+    fail "--multi --north magnetic : $m_north au lieu de $m_hand"
+
+# No correction, no answer: a date outside the model, a station outside Lambert 93.
+out=$("$tool" --north magnetic --date 2030-06-01 <<<"$case1")
+[ $? -eq 1 ] && [[ $out == "ERREUR ligne 1 : point 1 : "*WMM2025* ]] || fail "hors du modèle : $out"
+out=$(printf 'x 0 0 10\nx 1 1 200\n' | "$tool" --multi --north l93)
+[ $? -eq 1 ] && [[ $out == "ERREUR cas x : ligne 1 : "*"Lambert 93"* ]] || fail "hors L93 : $out"
+
+# --format: one file for every case on standard output, read back by the tools at hand; the
+# line in error on standard error, the exit status 1, the file still whole.
+have() { command -v "$1" >/dev/null; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+printf '%s\n1 2 3\n%s\n' "$case1" "$case1" >"$tmp/pair.txt"
+{ as_case a <<<"$exact"; as_case b <<<"$exact"; } >"$tmp/multi.txt"
+for format in gpx kml geojson; do
+    "$tool" --format $format <"$tmp/pair.txt" >"$tmp/pair.$format" 2>"$tmp/err"
+    [ $? -eq 1 ] && [ "$(cat "$tmp/err")" = "ERREUR ligne 2 : six nombres attendus, 3 champs lus" ] ||
+        fail "--format $format : erreur $(cat "$tmp/err")"
+    "$tool" --multi --format $format <"$tmp/multi.txt" >"$tmp/multi.$format" ||
+        fail "--multi --format $format : code non nul"
+    for f in "$tmp"/{pair,multi}.$format; do
+        if [ $format = geojson ]; then
+            ! have ogrinfo || ogrinfo -ro -al -so "$f" >/dev/null 2>&1 || fail "ogrinfo : $f"
+        else
+            ! have xmllint || xmllint --noout "$f" || fail "xmllint : $f"
+        fi
+    done
+done
+# Each two-bearing case gives its two stations, the geodesic and the flat fix; each case of
+# --multi its stations and its estimate, named after the case.
+if have gpsbabel; then
+    while read -r file names; do
+        got=$(gpsbabel -i gpx -f - -o unicsv -F - <"$tmp/$file" | cut -d, -f4 | tail -n +2 |
+            tr -d '"' | tr '\n' ';')
+        [ "$got" = "$names" ] || fail "gpsbabel, $file : $got"
+    done <<'NAMES'
+pair.gpx ligne 1 : point 1;ligne 1 : point 2;ligne 1 : Point géodésique;ligne 1 : Point plan;ligne 3 : point 1;ligne 3 : point 2;ligne 3 : Point géodésique;ligne 3 : Point plan;
+multi.gpx a : ligne 1;a : ligne 2;a : ligne 3;a : ligne 4;a : Estimation;b : ligne 5;b : ligne 6;b : ligne 7;b : ligne 8;b : Estimation;
+NAMES
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "ervalun-fix : tout est conforme."
