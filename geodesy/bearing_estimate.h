@@ -38,6 +38,8 @@ struct EstimateOptions {
     bool estimateSigma = false;
     // Level of the confidence ellipse, in (0, 1): 0.95 by default, 0.50 offered.
     double confidence = 0.95;
+    // Re-estimate without each bearing in turn for its leave-one-out shift (n more solutions).
+    bool leaveOneOut = true;
 };
 
 enum class EstimateStatus {
@@ -55,6 +57,8 @@ std::string EstimateStatusReason(EstimateStatus status);
 
 // What each bearing says about the estimate, in the order given (left-out rows included).
 struct BearingResidual {
+    std::string name;  // the station's name, as given
+    bool used = false; // took part in the estimate (not left out, the estimate found)
     // Observed minus computed azimuth at the station, degrees within (-180, 180].
     double residual = std::numeric_limits<double>::quiet_NaN();
     // The same as a distance across the line at the estimate's range, metres (signed).
@@ -142,7 +146,7 @@ struct NextStation {
     std::string name;
     double latitude = std::numeric_limits<double>::quiet_NaN();
     double longitude = std::numeric_limits<double>::quiet_NaN();
-    double distance = std::numeric_limits<double>::quiet_NaN();      // to the estimate, metres
+    double distance = std::numeric_limits<double>::quiet_NaN(); // to the estimate, metres
     double predictedAreaHectares = std::numeric_limits<double>::quiet_NaN();
 };
 NextStation SuggestNextStation(const BearingEstimate& estimate,
@@ -160,8 +164,8 @@ struct GeoPoint {
 // The geodesic from a station along an azimuth for the given length in metres, as points close
 // enough that a straight segment between two of them (in latitude/longitude) is never more than
 // maxDeviation metres from the true curve.
-std::vector<GeoPoint> GeodesicPath(double latitude, double longitude, double azimuth,
-                                   double length, double maxDeviation = 1.0);
+std::vector<GeoPoint> GeodesicPath(double latitude, double longitude, double azimuth, double length,
+                                   double maxDeviation = 1.0);
 
 // The confidence ellipse of a found estimate as a closed ring (first point repeated last),
 // points on the ellipsoid at the ellipse's distance and direction from the estimate, dense

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "geodesy/bearing_estimate.h"
+
+#include <vector>
+
+// The iteration behind EstimatePosition, shared by its leave-one-out re-estimates. Internal to
+// geodesy/.
+
+namespace ervalun::geodesy::detail {
+
+// One bearing as the solver takes it: azimuth in degrees, sigma in radians.
+struct Line {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double azimuth = 0.0;
+    double sigma = 0.0;
+    double kappa = 0.0;
+};
+
+// What one line says at a point: the geodesic from the station to the point.
+struct LineAt {
+    double distance = 0.0;       // metres
+    double residual = 0.0;       // observed minus computed azimuth, degrees in (-180, 180]
+    double off = 0.0;            // the residual against the whole line, radians in (-pi/2, pi/2]
+    double gradEast = 0.0;       // change of the computed azimuth per metre moved east, rad/m
+    double gradNorth = 0.0;      // the same per metre moved north
+    double azimuthAtPoint = 0.0; // azimuth of the geodesic at the point, degrees
+};
+LineAt Evaluate(const Line& line, double latitude, double longitude);
+
+struct Solution {
+    EstimateStatus status = EstimateStatus::NoConvergence;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    int iterations = 0;
+    // The robust scale the weights were taken with (1 when the sigmas are trusted as given).
+    double scale = 1.0;
+    std::vector<double> weights; // per line, the last IRLS weight (1 for maximum likelihood)
+};
+
+// The robust weight psi(u)/u and psi itself and its slope for a residual u in sigmas.
+double RobustWeight(Estimator estimator, double tuning, double u);
+double RobustPsi(Estimator estimator, double tuning, double u);
+double RobustPsiSlope(Estimator estimator, double tuning, double u);
+
+// A start from the pairwise crossings of the lines (on the sphere): the componentwise median of
+// those ahead of both stations and crossing at a fair angle, else of any crossing. False when no
+// two lines cross.
+bool RobustStart(const std::vector<Line>& lines, double& latitude, double& longitude);
+
+// Gauss-Newton (maximum likelihood) or iteratively reweighted least squares (Huber, Andrews)
+// from the start, in local east/north metres at the current estimate; stops once a step is under
+// a millimetre. robustScale: the robust estimators take their scale from the residuals.
+Solution Solve(const std::vector<Line>& lines, double startLatitude, double startLongitude,
+               Estimator estimator, double tuning, bool robustScale);
+
+} // namespace ervalun::geodesy::detail

@@ -1,0 +1,99 @@
+// The French texts of the many-bearing estimate: why there is none, and its warnings.
+#include "geodesy/bearing_estimate.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace ervalun::geodesy {
+
+namespace {
+
+// A number with the decimal point whatever the locale.
+std::string Fixed(double value, int decimals) {
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) {
+        return "?";
+    }
+    return std::string(buffer.data(), result.ptr);
+}
+
+// The names of the rows that match, "« A », « B »", or the row numbers of unnamed ones.
+template <class Match> std::string Rows(const BearingEstimate& estimate, Match match) {
+    std::string list;
+    for (std::size_t row = 0; row < estimate.residuals.size(); ++row) {
+        const BearingResidual& r = estimate.residuals[row];
+        if (!match(r)) {
+            continue;
+        }
+        if (!list.empty()) {
+            list += ", ";
+        }
+        list += r.name.empty() ? "n° " + std::to_string(row + 1) : "« " + r.name + " »";
+    }
+    return list;
+}
+
+} // namespace
+
+std::string EstimateStatusReason(EstimateStatus status) {
+    switch (status) {
+    case EstimateStatus::Found:
+        return {};
+    case EstimateStatus::TooFew:
+        return "moins de deux relèvements utilisables";
+    case EstimateStatus::NotFinite:
+        return "valeur non finie ou hors limites (latitude au-delà de 90 degrés, écart type ou "
+               "niveau de confiance non valide)";
+    case EstimateStatus::OnePlace:
+        return "tous les relèvements sont pris du même endroit";
+    case EstimateStatus::Parallel:
+        return "lignes parallèles ou confondues : elles ne se croisent pas";
+    case EstimateStatus::NoConvergence:
+        return "le calcul ne converge pas (lignes presque parallèles)";
+    case EstimateStatus::TooFewForSigma:
+        return "l'écart type tiré des résidus demande au moins quatre relèvements";
+    }
+    return {};
+}
+
+std::vector<std::string> EstimateWarnings(const BearingEstimate& estimate) {
+    std::vector<std::string> warnings;
+    if (!estimate.Found()) {
+        return warnings;
+    }
+    const GeometryFlags& f = estimate.flags;
+    if (f.behind) {
+        warnings.push_back(
+            "Relèvement opposé : la position estimée est derrière la station " +
+            Rows(estimate, [](const BearingResidual& r) { return r.used && r.behind; }) +
+            " ; vérifier le sens du relèvement.");
+    }
+    if (f.outliers) {
+        warnings.push_back(
+            "Relèvement aberrant : " +
+            Rows(estimate, [](const BearingResidual& r) { return r.used && r.outlier; }) +
+            " s'écarte de plus de 3 écarts types ou a été écarté par l'estimateur robuste.");
+    }
+    if (f.narrowSpread) {
+        warnings.push_back("Stations peu dispersées vues de la cible (" +
+                           Fixed(estimate.stationSpread, 1) +
+                           "°) : l'ellipse sous-estime la surface d'incertitude, surtout en "
+                           "distance.");
+    }
+    if (f.lowCrossing) {
+        warnings.push_back("Angles d'intersection faibles : aucune paire de lignes ne se croise "
+                           "à 30° ou plus (au mieux " +
+                           Fixed(estimate.bestCrossingAngle, 1) + "°).");
+    }
+    if (f.ellipseBeyondStation) {
+        warnings.push_back("Le grand demi-axe de l'ellipse (" +
+                           Fixed(estimate.ellipse.semiMajor, 0) +
+                           " m) dépasse la distance à la station la plus proche.");
+    }
+    return warnings;
+}
+
+} // namespace ervalun::geodesy
