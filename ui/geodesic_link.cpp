@@ -1,12 +1,16 @@
 #include "ui/geodesic_link.h"
 
+#include "ui/bearing_table.h"
+#include "ui/bearings_page.h"
 #include "ui/display_text.h"
 #include "ui/ervalun_dlg.h"
 #include "ui/form/form_number.h"
+#include "ui/form/list_index.h"
 
 #include <QStringList>
 
 #include <cmath>
+#include <string>
 #include <utility>
 
 namespace {
@@ -18,13 +22,28 @@ using namespace dlgid;
 } // namespace
 
 CGeodesicLink::CGeodesicLink(CErvalunDlg& dialog, MessageSink& messages)
-    : QObject(&dialog), dialog_(dialog), messages_(messages), settings_(GeodesicSettings::Load()) {}
+    : QObject(&dialog), dialog_(dialog), messages_(messages), settings_(GeodesicSettings::Load()) {
+    geodesy::BearingRows read = geodesy::ReadBearingRowsFile(geodesy::kBearingRowsFileName);
+    savedRows_ = std::move(read.rows);
+    if (!read.mistakes.empty()) {
+        messages_.ShowMessage(
+            geodesy::BearingRowsMessage(geodesy::kBearingRowsFileName, read.mistakes));
+    }
+}
 
 void CGeodesicLink::Open() {
     if (window_ == nullptr) {
         window_ = new CGeodesicWindow(settings_, &dialog_);
         connect(window_, &CGeodesicWindow::settingsChanged, this, [this] { OnSettingsChanged(); });
+        CBearingsPage* page = window_->Bearings();
+        page->SetMessages(&messages_);
+        page->Table()->SetUserRows(std::move(savedRows_));
+        savedRows_.clear();
+        if (dialogRows_.size() == 2) {
+            page->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
+        }
     }
+    GiveDirectory();
     window_->ShowFigures(figures_);
     window_->show();
     window_->raise();
@@ -39,6 +58,7 @@ void CGeodesicLink::OnSettingsChanged() {
         input.declination = settings_.declination;
         figures_ = geodesy::RunCheck(input);
     }
+    window_->Bearings()->SetDeclination(settings_.declination);
     Show();
 }
 
@@ -59,7 +79,43 @@ void CGeodesicLink::Follow() {
         }
     }
     figures_ = geodesy::RunCheck(input);
+    MakeDialogRows();
     Show();
+    if (window_ != nullptr) {
+        window_->Bearings()->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
+        GiveDirectory();
+    }
+}
+
+void CGeodesicLink::MakeDialogRows() {
+    const TriangulationEngine& engine = *dialog_.m_engine;
+    dialogRows_.clear();
+    const std::pair<const GeoPosition*, int> observations[] = {
+        {&engine.position1, dialog_.m_position1}, {&engine.position2, dialog_.m_position2}};
+    for (const auto& [position, chosen] : observations) {
+        geodesy::BearingRow row;
+        row.latitude = position->latitude;
+        row.longitude = position->longitude;
+        row.azimuth = position->bearing;
+        row.name = "Observation " + std::to_string(dialogRows_.size() + 1);
+        // The name of the position chosen in the list, unless its figures were changed since.
+        if (engine.directoryLoaded && ervalun::DesignatesEntry(chosen, engine.directory.size())) {
+            const KnownPosition& entry = engine.directory[static_cast<std::size_t>(chosen)];
+            if (std::fabs(entry.latitude - row.latitude) < 1e-9 &&
+                std::fabs(entry.longitude - row.longitude) < 1e-9) {
+                row.name = DisplayName(entry.name).toStdString();
+            }
+        }
+        dialogRows_.push_back(std::move(row));
+    }
+}
+
+void CGeodesicLink::GiveDirectory() {
+    // The lists are the engine's own once the start-up is done; until then a reader may fill them.
+    const TriangulationEngine& engine = *dialog_.m_engine;
+    if (window_ != nullptr && dialog_.ListsReady() && engine.directoryLoaded) {
+        window_->Bearings()->Table()->SetDirectory(&engine.directory);
+    }
 }
 
 void CGeodesicLink::Show() {

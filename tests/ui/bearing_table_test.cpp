@@ -1,0 +1,175 @@
+#include "geodesy/bearing_rows.h"
+#include "tests/ui/dialog_test_support.h"
+#include "ui/bearing_table.h"
+#include "ui/bearings_page.h"
+#include "ui/ervalun_dlg.h"
+#include "ui/geodesic_window.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace dialog_testing;
+using namespace dlgid;
+namespace geodesy = ervalun::geodesy;
+
+class BearingTableTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir settingsDir_;
+    Workspace work_;
+
+    static CBearingsPage* OpenPage(CErvalunDlg& d) {
+        d.OnGeodesicCheck();
+        return d.GeodesicWindow()->Bearings();
+    }
+
+    template <typename T> static T* Child(QWidget* parent, const char* name) {
+        T* child = parent->findChild<T*>(QString::fromLatin1(name));
+        if (child == nullptr) {
+            qFatal("no child %s", name);
+        }
+        return child;
+    }
+
+    // A row added as a user does: a name, the position typed unless empty, an azimuth.
+    static void AddRow(CBearingsPage* page, const char* name, const QStringList& position,
+                       const char* azimuth) {
+        Child<QLineEdit>(page, "bearingName")->setText(QString::fromUtf8(name));
+        const char* fields[] = {"bearingLatDeg", "bearingLatMin", "bearingLatSec", "bearingLatHem",
+                                "bearingLonDeg", "bearingLonMin", "bearingLonSec", "bearingLonHem"};
+        for (int i = 0; i < position.size(); ++i) {
+            if (i % 4 == 3) {
+                auto* hemisphere = Child<QComboBox>(page, fields[i]);
+                hemisphere->setCurrentIndex(hemisphere->findText(position[i]));
+            } else {
+                Child<QLineEdit>(page, fields[i])->setText(position[i]);
+            }
+        }
+        Child<QLineEdit>(page, "bearingAzimuth")->setText(QString::fromLatin1(azimuth));
+        QTest::mouseClick(Child<QPushButton>(page, "bearingAdd"), Qt::LeftButton);
+    }
+
+    static void Calculate(CErvalunDlg& d, const char* bearing1, const char* bearing2) {
+        Edit(d, kBearing1)->setText(QString::fromLatin1(bearing1));
+        Edit(d, kBearing2)->setText(QString::fromLatin1(bearing2));
+        QTest::mouseClick(Button(d, kOk), Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+        // A Latin-1 name among the others.
+        Workspace::Write(QStringLiteral("ervalun.txt"),
+                         "Aiguille-du-Midi 45 52 44 N 6 53 15 E\nChamonix 45 55 25 N 6 52 10 E\n"
+                         "Lac-Blanc 45 58 54 N 6 53 28 E\nLe-Brevent 45 56 3 N 6 50 15 E\n"
+                         "Montenvers 45 55 44 N 6 55 7 E\nD\xF4me 45 50 36 N 6 50 28 O\n");
+        Workspace::Write(QStringLiteral("operateurs.txt"), kRoster);
+    }
+
+    void init() { QFile::remove(QString::fromLatin1(geodesy::kBearingRowsFileName)); }
+
+    void firstTwoRowsFollowEachCalculation() {
+        CapturingSink sink;
+        auto d = Open(sink);
+        CBearingTable* table = OpenPage(*d)->Table();
+        QCOMPARE(table->DialogRowCount(), 0);
+        ChooseWithKeys(*d, kPosition1, 4); // Le-Brevent
+        ChooseWithKeys(*d, kPosition2, 5); // Montenvers
+        Calculate(*d, "108", "264");
+        QCOMPARE(table->DialogRowCount(), 2);
+        std::vector<geodesy::BearingRow> rows = table->Rows();
+        QCOMPARE(QString::fromStdString(rows[0].name), QStringLiteral("Le-Brevent"));
+        QCOMPARE(rows[1].name, std::string("Montenvers"));
+        QCOMPARE(rows[0].latitude, d->m_engine->position1.latitude);
+        QCOMPARE(rows[1].longitude, d->m_engine->position2.longitude);
+        QCOMPARE(rows[1].azimuth, 264.0);
+        // The next calculation has the positions typed: the rows follow, named by their order.
+        Calculate(*d, "100", "250");
+        rows = table->Rows();
+        QCOMPARE(rows.size(), std::size_t{2});
+        QCOMPARE(rows[0].azimuth, 100.0);
+        QCOMPARE(rows[0].name, std::string("Observation 1"));
+        QVERIFY(!QFile::exists(QString::fromLatin1(geodesy::kBearingRowsFileName)));
+    }
+
+    void rowsAreAddedSavedAndLeftOut() {
+        CapturingSink sink;
+        auto d = Open(sink);
+        CBearingsPage* page = OpenPage(*d);
+        CBearingTable* table = page->Table();
+        Calculate(*d, "108", "264"); // the positions of the form typed by Calculate's caller
+        // A directory name fills the position, a Latin-1 one too; a typed one is read as in the
+        // form.
+        AddRow(page, "Dôme", {}, "40");
+        AddRow(page, "Sommet", {"45", "58", "54", "N", "6", "53", "28.5", "E"}, "194.5");
+        // A refused azimuth is said beside the form and adds nothing.
+        AddRow(page, "Chamonix", {}, "cent");
+        QVERIFY(Child<QLabel>(page, "bearingMistake")->text().contains(QStringLiteral("cent")));
+        const std::vector<geodesy::BearingRow>& rows = table->UserRows();
+        QCOMPARE(rows.size(), std::size_t{2});
+        QCOMPARE(rows[0].name, std::string("Dôme"));
+        QVERIFY(std::fabs(rows[0].latitude - (45 + 50 / 60.0 + 36 / 3600.0)) < 1e-12);
+        QVERIFY(std::fabs(rows[0].longitude + (6 + 50 / 60.0 + 28 / 3600.0)) < 1e-12);
+        QCOMPARE(rows[1].longitude, 6 + 53 / 60.0 + 28.5 / 3600.0);
+        QCOMPARE(rows[1].azimuth, 194.5);
+        QVERIFY(std::isnan(rows[1].sigma));
+        // The file holds the user's rows as they stand.
+        QCOMPARE(Workspace::Read(QString::fromLatin1(geodesy::kBearingRowsFileName)).toStdString(),
+                 geodesy::FormatBearingRows(rows));
+
+        // Leaving a row out moves the estimate, and is saved.
+        AddRow(page, "Aiguille-du-Midi", {}, "345");
+        QVERIFY(page->Estimate().Found());
+        const geodesy::BearingEstimate before = page->Estimate();
+        auto* grid = Child<QTableWidget>(page, "bearingTable");
+        grid->item(4, 5)->setCheckState(Qt::Unchecked);
+        QCOMPARE(page->Estimate().used, before.used - 1);
+        QVERIFY(page->Estimate().latitude != before.latitude);
+        QVERIFY(grid->item(4, 10)->text().contains(QStringLiteral("laissé de côté")));
+        QCOMPARE(geodesy::ReadBearingRowsFile(geodesy::kBearingRowsFileName).rows[2].active, false);
+        QVERIFY(sink.messages.isEmpty());
+    }
+
+    void savedRowsComeBackAndABadLineIsNamed() {
+        Workspace::Write(QString::fromLatin1(geodesy::kBearingRowsFileName),
+                         "# nom;latitude;longitude;azimut;sigma;actif\n"
+                         "A;45.9;6.8;90;;1\nB;45,9;6.8;90;;1\nC;45.95;6.9;200;1.5;0\n");
+        CapturingSink sink;
+        auto d = Open(sink);
+        QCOMPARE(sink.messages.size(), 1);
+        QVERIFY2(sink.messages[0].contains(QStringLiteral("releves.txt")) &&
+                     sink.messages[0].contains(QStringLiteral("Ligne 3 : ")),
+                 qPrintable(sink.messages[0]));
+        const std::vector<geodesy::BearingRow>& rows = OpenPage(*d)->Table()->UserRows();
+        QCOMPARE(rows.size(), std::size_t{2});
+        QCOMPARE(rows[0].name, std::string("A"));
+        QCOMPARE(rows[1].sigma, 1.5);
+        QVERIFY(!rows[1].active);
+    }
+
+    void theReasonShowsWithoutAnEstimate() {
+        CapturingSink sink;
+        auto d = Open(sink);
+        CBearingsPage* page = OpenPage(*d);
+        AddRow(page, "Chamonix", {}, "10");
+        QVERIFY(!page->Estimate().Found());
+        const QString shown = Child<QLabel>(page, "estimateStatus")->text();
+        const std::string reason = geodesy::EstimateStatusReason(page->Estimate().status);
+        QVERIFY2(!reason.empty() && shown.contains(QString::fromUtf8(reason.c_str())),
+                 qPrintable(shown));
+    }
+};
+
+QTEST_MAIN(BearingTableTest)
+#include "bearing_table_test.moc"
