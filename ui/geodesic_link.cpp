@@ -58,7 +58,6 @@ void CGeodesicLink::OnSettingsChanged() {
         input.declination = settings_.declination;
         figures_ = geodesy::RunCheck(input);
     }
-    window_->Bearings()->SetDeclination(settings_.declination);
     Show();
 }
 

@@ -1,5 +1,6 @@
 #include "geodesy/bearing_rows.h"
 #include "tests/ui/dialog_test_support.h"
+#include "ui/bearing_sketch.h"
 #include "ui/bearing_table.h"
 #include "ui/bearings_page.h"
 #include "ui/ervalun_dlg.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,6 +31,7 @@ class BearingTableTest : public QObject {
 
     static CBearingsPage* OpenPage(CErvalunDlg& d) {
         d.OnGeodesicCheck();
+        Child<QTabWidget>(d.GeodesicWindow(), "geodesicTabs")->setCurrentIndex(1);
         return d.GeodesicWindow()->Bearings();
     }
 
@@ -58,10 +61,34 @@ class BearingTableTest : public QObject {
         QTest::mouseClick(Child<QPushButton>(page, "bearingAdd"), Qt::LeftButton);
     }
 
+    // Whether the sketch has pixels of the estimate's red and of the ellipse's orange.
+    static std::pair<int, int> Colours(CBearingSketch* sketch) {
+        QCoreApplication::processEvents();
+        const QImage image = sketch->grab().toImage();
+        bool red = false;
+        bool orange = false;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red = red || (c.red() > 170 && c.green() < 40 && c.blue() < 40);
+                orange = orange ||
+                         (c.red() > 200 && c.green() > 100 && c.green() < 140 && c.blue() < 30);
+            }
+        }
+        return {red ? 1 : 0, orange ? 1 : 0};
+    }
+
     static void Calculate(CErvalunDlg& d, const char* bearing1, const char* bearing2) {
         Edit(d, kBearing1)->setText(QString::fromLatin1(bearing1));
         Edit(d, kBearing2)->setText(QString::fromLatin1(bearing2));
         QTest::mouseClick(Button(d, kOk), Qt::LeftButton);
+    }
+
+    // The README example: Le-Brevent with 108, Montenvers with 264.
+    static void CalculateExample(CErvalunDlg& d) {
+        ChooseWithKeys(d, kPosition1, 4);
+        ChooseWithKeys(d, kPosition2, 5);
+        Calculate(d, "108", "264");
     }
 
 private slots:
@@ -84,9 +111,7 @@ private slots:
         auto d = Open(sink);
         CBearingTable* table = OpenPage(*d)->Table();
         QCOMPARE(table->DialogRowCount(), 0);
-        ChooseWithKeys(*d, kPosition1, 4); // Le-Brevent
-        ChooseWithKeys(*d, kPosition2, 5); // Montenvers
-        Calculate(*d, "108", "264");
+        CalculateExample(*d);
         QCOMPARE(table->DialogRowCount(), 2);
         std::vector<geodesy::BearingRow> rows = table->Rows();
         QCOMPARE(QString::fromStdString(rows[0].name), QStringLiteral("Le-Brevent"));
@@ -108,7 +133,7 @@ private slots:
         auto d = Open(sink);
         CBearingsPage* page = OpenPage(*d);
         CBearingTable* table = page->Table();
-        Calculate(*d, "108", "264"); // the positions of the form typed by Calculate's caller
+        CalculateExample(*d);
         // A directory name fills the position, a Latin-1 one too; a typed one is read as in the
         // form.
         AddRow(page, "Dôme", {}, "40");
@@ -139,6 +164,49 @@ private slots:
         QVERIFY(grid->item(4, 10)->text().contains(QStringLiteral("laissé de côté")));
         QCOMPARE(geodesy::ReadBearingRowsFile(geodesy::kBearingRowsFileName).rows[2].active, false);
         QVERIFY(sink.messages.isEmpty());
+
+        // The sketch shows the estimate (red) and, the ellipse being small at the scale of the
+        // stations, its enlarged view (orange); without an estimate neither.
+        auto* sketch = Child<CBearingSketch>(page, "bearingSketch");
+        grid->item(4, 5)->setCheckState(Qt::Checked);
+        QCOMPARE(Colours(sketch), (std::pair<int, int>{1, 1}));
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            grid->item(row, 5)->setCheckState(Qt::Unchecked);
+        }
+        QVERIFY(!page->Estimate().Found());
+        QCOMPARE(Colours(sketch), (std::pair<int, int>{0, 0}));
+    }
+
+    void estimatorSettingsAreKept() {
+        CapturingSink sink;
+        auto d = Open(sink);
+        CBearingsPage* page = OpenPage(*d);
+        CalculateExample(*d);
+        AddRow(page, "Aiguille-du-Midi", {}, "345");
+        const double area = page->Estimate().ellipse.areaHectares;
+        Child<QComboBox>(page, "estimateEstimator")->setCurrentIndex(1);
+        Child<QComboBox>(page, "estimateConfidence")->setCurrentIndex(1);
+        QCOMPARE(page->Estimate().estimator, geodesy::Estimator::Huber);
+        QCOMPARE(page->Estimate().ellipse.level, 0.5);
+        QVERIFY(page->Estimate().ellipse.areaHectares < area);
+        CapturingSink otherSink;
+        CErvalunDlg next(&otherSink);
+        CBearingsPage* reopened = OpenPage(next);
+        QCOMPARE(Child<QComboBox>(reopened, "estimateEstimator")->currentText(),
+                 QStringLiteral("Huber"));
+        QCOMPARE(Child<QComboBox>(reopened, "estimateConfidence")->currentText(),
+                 QStringLiteral("50 %"));
+        Child<QComboBox>(reopened, "estimateEstimator")->setCurrentIndex(0);
+        Child<QComboBox>(reopened, "estimateConfidence")->setCurrentIndex(0);
+    }
+
+    void scaleBarIsARoundLengthUnderHalfTheWidth() {
+        const std::pair<double, double> cases[] = {
+            {0.0, 0.0},    {-5.0, 0.0},      {NAN, 0.0},        {30.0, 10.0},
+            {100.0, 50.0}, {7300.0, 2000.0}, {19999.0, 5000.0}, {0.3, 0.1}};
+        for (const auto& [width, bar] : cases) {
+            QCOMPARE(ScaleBarMetres(width), bar);
+        }
     }
 
     void savedRowsComeBackAndABadLineIsNamed() {
