@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -134,17 +135,19 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
         auto* title = new QLabel(label, this);
         form->addWidget(title, row, 0);
         const QString base = QString::fromLatin1(prefix);
+        // Named without the mnemonic, for screen readers and the messages.
+        const QString spoken = QString(label).remove(QLatin1Char('&'));
         degrees = MakeNumber((base + QStringLiteral("Deg")).toLatin1().constData(),
-                             label + QStringLiteral(", degrés"), 48);
+                             spoken + QStringLiteral(", degrés"), 48);
         minutes = MakeNumber((base + QStringLiteral("Min")).toLatin1().constData(),
-                             label + QStringLiteral(", minutes"), 40);
+                             spoken + QStringLiteral(", minutes"), 40);
         seconds = MakeNumber((base + QStringLiteral("Sec")).toLatin1().constData(),
-                             label + QStringLiteral(", secondes"), 64);
+                             spoken + QStringLiteral(", secondes"), 64);
         title->setBuddy(degrees);
         hemisphere = new QComboBox(this);
         hemisphere->setObjectName(base + QStringLiteral("Hem"));
         hemisphere->addItems({positive, negative});
-        hemisphere->setAccessibleName(label + QStringLiteral(", hémisphère"));
+        hemisphere->setAccessibleName(spoken + QStringLiteral(", hémisphère"));
         int column = 1;
         for (auto [field, unit] :
              {std::pair<QWidget*, const char*>{degrees, "°"}, {minutes, "'"}, {seconds, "\""}}) {
@@ -403,6 +406,7 @@ void CBearingTable::Fill() {
 
 void CBearingTable::ShowResiduals(const geodesy::BearingEstimate& estimate) {
     filling_ = true;
+    const std::vector<geodesy::BearingRow> rows = Rows();
     for (int r = 0; r < table_->rowCount(); ++r) {
         const std::size_t i = static_cast<std::size_t>(r);
         QString cells[kColumns];
@@ -422,7 +426,7 @@ void CBearingTable::ShowResiduals(const geodesy::BearingEstimate& estimate) {
             if (residual.weight > 0.0 && residual.weight < 0.999) {
                 remarks << QStringLiteral("poids réduit");
             }
-            if (!Rows()[i].active) {
+            if (i < rows.size() && !rows[i].active) {
                 remarks << QStringLiteral("laissé de côté");
             }
             cells[kRemarks] = remarks.join(QStringLiteral(", "));

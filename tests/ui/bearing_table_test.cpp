@@ -138,9 +138,21 @@ private slots:
         // form.
         AddRow(page, "Dôme", {}, "40");
         AddRow(page, "Sommet", {"45", "58", "54", "N", "6", "53", "28.5", "E"}, "194.5");
-        // A refused azimuth is said beside the form and adds nothing.
-        AddRow(page, "Chamonix", {}, "cent");
-        QVERIFY(Child<QLabel>(page, "bearingMistake")->text().contains(QStringLiteral("cent")));
+        // A refused field is named beside the form, and nothing is added.
+        const struct {
+            QStringList position;
+            const char* azimuth;
+            const char* said;
+        } refused[] = {
+            {{}, "cent", "Azimut : « cent »"},
+            {{"45", "75", "0", "N"}, "10", "Latitude, minutes : « 75 »"},
+            {{"45", "0", "0", "N", "181"}, "10", "Longitude, degrés : « 181 »"},
+            {{"45", "0", "0", "N", "6", "0", "0,5"}, "10", "Longitude, secondes : « 0,5 »"}};
+        for (const auto& row : refused) {
+            AddRow(page, "Chamonix", row.position, row.azimuth);
+            const QString said = Child<QLabel>(page, "bearingMistake")->text();
+            QVERIFY2(said.startsWith(QString::fromUtf8(row.said)), qPrintable(said));
+        }
         const std::vector<geodesy::BearingRow>& rows = table->UserRows();
         QCOMPARE(rows.size(), std::size_t{2});
         QCOMPARE(rows[0].name, std::string("Dôme"));
