@@ -70,27 +70,54 @@ bool OnePlace(const std::vector<Line>& lines) {
     return true;
 }
 
-// The scale of the errors from the residuals at the estimate, as a multiple of the sigmas:
-// for maximum likelihood the root mean square of the residuals in sigmas over n - 2 degrees of
-// freedom; for the robust estimators Huber's scale of an M-estimate, sum psi^2 / (n - 2) over
-// the squared mean slope of psi, from the robust scale the weights were taken with, so that a
-// wild bearing (psi bounded, or zero for Andrews) does not inflate it.
-double ResidualScale(const std::vector<Line>& lines, const std::vector<LineAt>& at,
-                     Estimator estimator, double tuning, double robustScale) {
-    const double n = static_cast<double>(lines.size());
-    double sumPsi2 = 0.0;
-    double sumSlope = 0.0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const double u = at[i].off / (lines[i].sigma * robustScale);
-        const double psi = detail::RobustPsi(estimator, tuning, u);
-        sumPsi2 += psi * psi;
-        sumSlope += detail::RobustPsiSlope(estimator, tuning, u);
+// The two-sided 0.2 % quantile of Student's t with nu degrees of freedom, nu = 1 to 30, then
+// at 40, 60, 120 and the normal's.
+double StudentQuantile999(std::size_t nu) {
+    static const double kTable[] = {318.31, 22.327, 10.215, 7.173, 5.893, 5.208, 4.785, 4.501,
+                                    4.297,  4.144,  4.025,  3.930, 3.852, 3.787, 3.733, 3.686,
+                                    3.646,  3.610,  3.579,  3.552, 3.527, 3.505, 3.485, 3.467,
+                                    3.450,  3.435,  3.421,  3.408, 3.396, 3.385};
+    if (nu >= 1 && nu <= 30) {
+        return kTable[nu - 1];
     }
-    const double meanSlope = sumSlope / n;
-    if (!(meanSlope > 0.1)) {
-        return robustScale;
+    return nu <= 40 ? 3.307 : nu <= 60 ? 3.232 : nu <= 120 ? 3.160 : 3.090;
+}
+
+// The scale of the errors from the residuals at the estimate, as a multiple of the sigmas given:
+// the root mean square of the residuals in sigmas over the degrees of freedom, the number of
+// bearings counted less two. Maximum likelihood counts every bearing. A robust estimate first
+// sets aside, one at a time, the bearing whose residual stands out against the scale of the
+// others (Student's t with their degrees of freedom, at 0.2 %), so that a wild bearing inflates
+// neither the scale nor the ellipse, while good bearings are kept (they would shrink it); the
+// quantile then has the degrees of freedom of the bearings kept. Fills kept.
+double ResidualScale(const std::vector<Line>& lines, const std::vector<LineAt>& at, bool robust,
+                     std::vector<bool>& kept) {
+    const std::size_t n = lines.size();
+    std::vector<double> u(n);
+    double sum = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        u[i] = at[i].off / lines[i].sigma;
+        sum += u[i] * u[i];
+        kept[i] = true;
     }
-    return robustScale * std::sqrt(sumPsi2 / (n - 2)) / meanSlope;
+    std::size_t count = n;
+    while (robust && count >= 4) {
+        std::size_t worst = n;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (kept[i] && (worst == n || std::fabs(u[i]) > std::fabs(u[worst]))) {
+                worst = i;
+            }
+        }
+        const double others =
+            std::sqrt((sum - u[worst] * u[worst]) / static_cast<double>(count - 3));
+        if (!(std::fabs(u[worst]) > std::max(StudentQuantile999(count - 3) * others, 1e-3))) {
+            break;
+        }
+        kept[worst] = false;
+        sum -= u[worst] * u[worst];
+        --count;
+    }
+    return std::sqrt(sum / static_cast<double>(count - 2));
 }
 
 void Geometry(const std::vector<LineAt>& at, BearingEstimate& estimate) {
@@ -171,29 +198,31 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
 
     std::vector<LineAt> at(n);
     for (std::size_t i = 0; i < n; ++i) {
-        at[i] = detail::Evaluate(lines[i], solution.latitude, solution.longitude);
+        at[i] = detail::Evaluate(lines[i], solution.latitude, solution.longitude,
+                                 detail::WholeLines(n));
     }
     double scale = 1.0;
+    std::vector<bool> kept(n, true);
+    std::vector<double> infoWeight = solution.weights;
+    double dof = static_cast<double>(n) - 2;
     if (options.estimateSigma) {
-        if (robust) {
-            scale = ResidualScale(lines, at, options.estimator, options.tuning, solution.scale);
-        } else {
-            double sum = 0.0;
-            for (std::size_t i = 0; i < n; ++i) {
-                sum += (at[i].off / lines[i].sigma) * (at[i].off / lines[i].sigma);
-            }
-            scale = std::sqrt(sum / static_cast<double>(n - 2));
+        scale = ResidualScale(lines, at, robust, kept);
+        dof = -2;
+        for (std::size_t i = 0; i < n; ++i) {
+            infoWeight[i] = kept[i] ? 1.0 : 0.0;
+            dof += kept[i] ? 1 : 0;
         }
         // Exact bearings leave no scale at all; a vanishing ellipse is the honest answer, but
         // a zero would make the concentration infinite.
         scale = std::max(scale, 1e-9);
     }
     // The Fisher information of each bearing at the estimate: kappa A(kappa) g g^T, where g is
-    // the gradient of its azimuth; a robust estimate counts each bearing with its weight.
+    // the gradient of its azimuth; a robust estimate counts each bearing with its weight, or, with
+    // the scale from the residuals, the bearings it keeps.
     double iee = 0.0, ien = 0.0, inn = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const double kappa = KappaFromSigma(lines[i].sigma * scale);
-        const double info = solution.weights[i] * kappa * BesselRatio(kappa);
+        const double info = infoWeight[i] * kappa * BesselRatio(kappa);
         iee += info * at[i].gradEast * at[i].gradEast;
         ien += info * at[i].gradEast * at[i].gradNorth;
         inn += info * at[i].gradNorth * at[i].gradNorth;
@@ -218,9 +247,8 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
 
     ConfidenceEllipse& ellipse = estimate.ellipse;
     ellipse.level = options.confidence;
-    ellipse.scale = options.estimateSigma
-                        ? TwiceF2Quantile(options.confidence, static_cast<double>(n - 2))
-                        : ChiSquare2Quantile(options.confidence);
+    ellipse.scale = options.estimateSigma ? TwiceF2Quantile(options.confidence, dof)
+                                          : ChiSquare2Quantile(options.confidence);
     const EllipseAxes axes = AxesOf(estimate.covEE, estimate.covEN, estimate.covNN, ellipse.scale);
     ellipse.semiMajor = axes.semiMajor;
     ellipse.semiMinor = axes.semiMinor;
@@ -248,8 +276,9 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
             continue;
         }
         const Line line = used ? lines[next] : ToLine(bearings[row], options.defaultSigma);
-        const LineAt a =
-            used ? at[next] : detail::Evaluate(line, estimate.latitude, estimate.longitude);
+        const LineAt a = used ? at[next]
+                              : detail::Evaluate(line, estimate.latitude, estimate.longitude,
+                                                 detail::WholeLines(n));
         r.residual = a.residual;
         r.distance = a.distance;
         r.crossTrack = a.distance * std::sin(Radians(a.residual));

@@ -84,7 +84,7 @@ double Angle(const Vec3& u, const Vec3& v) {
 
 } // namespace
 
-LineAt Evaluate(const Line& line, double latitude, double longitude) {
+LineAt Evaluate(const Line& line, double latitude, double longitude, bool wholeLine) {
     const Geodesic& earth = Geodesic::WGS84();
     double s12 = 0.0, azi1 = 0.0, azi2 = 0.0, m12 = 0.0;
     earth.Inverse(line.latitude, line.longitude, latitude, longitude, s12, azi1, azi2, m12);
@@ -97,12 +97,15 @@ LineAt Evaluate(const Line& line, double latitude, double longitude) {
     }
     at.residual = residual;
     if (s12 < kAtStation || !(m12 > 0)) {
-        return at; // no direction at the station: no pull, no gradient
+        // No direction at the station: no pull, no gradient, and a residual of a quarter turn,
+        // so that standing on a station is not rewarded with a perfect fit.
+        at.off = Math::pi() / 2;
+        return at;
     }
     double off = residual;
-    if (off > 90) {
+    if (wholeLine && off > 90) {
         off -= 180;
-    } else if (off <= -90) {
+    } else if (wholeLine && off <= -90) {
         off += 180;
     }
     at.off = off * Math::pi() / 180;
@@ -200,82 +203,222 @@ namespace {
 
 double RobustScale(const std::vector<Line>& lines, const std::vector<LineAt>& at) {
     const std::size_t n = lines.size();
+    if (n <= 2) {
+        return 1.0;
+    }
     std::vector<double> u(n);
     for (std::size_t i = 0; i < n; ++i) {
         u[i] = std::fabs(at[i].off) / lines[i].sigma;
     }
     // Residuals of a two-parameter fit run smaller than the errors: n / (n - 2) undoes it.
-    const double dof = n > 2 ? std::sqrt(static_cast<double>(n) / static_cast<double>(n - 2)) : 1.0;
+    const double dof = std::sqrt(static_cast<double>(n) / static_cast<double>(n - 2));
     return std::max(kMadToSigma * Median(u) * dof, kScaleFloor);
+}
+
+// What the iteration lowers: sum of kappa (1 - cos r) for maximum likelihood (minus the
+// log-likelihood of von Mises errors, up to a constant), sum of rho(r / sigma) for the robust
+// estimators, r the residual against the whole line.
+double Objective(const std::vector<Line>& lines, const std::vector<LineAt>& at, Estimator estimator,
+                 double tuning, double scale) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (estimator == Estimator::MaximumLikelihood) {
+            sum += lines[i].kappa * (1 - std::cos(at[i].off));
+            continue;
+        }
+        const double u = std::fabs(at[i].off) / (lines[i].sigma * scale);
+        if (estimator == Estimator::Huber) {
+            sum += u <= tuning ? u * u / 2 : tuning * u - tuning * tuning / 2;
+        } else {
+            sum += u < tuning * Math::pi() ? tuning * tuning * (1 - std::cos(u / tuning))
+                                           : 2 * tuning * tuning;
+        }
+    }
+    return sum;
+}
+
+void EvaluateAll(const std::vector<Line>& lines, double latitude, double longitude,
+                 std::vector<LineAt>& at) {
+    at.resize(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        at[i] = Evaluate(lines[i], latitude, longitude, WholeLines(lines.size()));
+    }
+}
+
+struct Matrix2 {
+    double ee = 0.0;
+    double en = 0.0;
+    double nn = 0.0;
+
+    double Det() const { return ee * nn - en * en; }
+    // Positive definite, and far enough from singular to be inverted.
+    bool Usable(double reference) const {
+        return ee > 0 && Det() > kSingular * reference * reference;
+    }
+};
+
+// The two matrices a step can take, and the right-hand side: the gradient of the objective.
+struct Normal {
+    Matrix2 reweighted; // iteratively reweighted least squares: always positive
+    Matrix2 newton;     // the slope of psi and the curvature of the azimuths: quadratic
+    double be = 0.0;
+    double bn = 0.0;
+};
+
+Normal BuildNormal(const std::vector<Line>& lines, const std::vector<LineAt>& at,
+                   Estimator estimator, double tuning, Solution& solution) {
+    Normal m;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // weight: of the reweighted matrix; slope: of Newton's; pull: times g, the gradient.
+        double weight = lines[i].kappa;
+        double slope = lines[i].kappa * std::cos(at[i].off);
+        double pull = lines[i].kappa * std::sin(at[i].off);
+        if (estimator != Estimator::MaximumLikelihood) {
+            const double sigma = lines[i].sigma * solution.scale;
+            const double u = at[i].off / sigma;
+            solution.weights[i] = RobustWeight(estimator, tuning, u);
+            weight = solution.weights[i] / (sigma * sigma);
+            slope = std::max(RobustPsiSlope(estimator, tuning, u), 0.0) / (sigma * sigma);
+            pull = RobustPsi(estimator, tuning, u) / sigma;
+        }
+        const double ge = at[i].gradEast;
+        const double gn = at[i].gradNorth;
+        m.reweighted.ee += weight * ge * ge;
+        m.reweighted.en += weight * ge * gn;
+        m.reweighted.nn += weight * gn * gn;
+        m.be += pull * ge;
+        m.bn += pull * gn;
+        // Second derivatives of the azimuth from a station at distance d seen along azimuth a
+        // (east-east, east-north, north-north): -sin 2a / d^2, -cos 2a / d^2, sin 2a / d^2,
+        // written with g = (cos a, -sin a) / d.
+        const double sin2 = -2 * ge * gn;
+        const double cos2 = ge * ge - gn * gn;
+        m.newton.ee += slope * ge * ge + pull * sin2;
+        m.newton.en += slope * ge * gn + pull * cos2;
+        m.newton.nn += slope * gn * gn - pull * sin2;
+    }
+    return m;
+}
+
+// One run of the iteration at a fixed scale, from where solution stands. Each step is Newton's
+// where its matrix is positive definite (quadratic convergence, where a narrow geometry or
+// Huber's linear arms make reweighting crawl), else or failing that the reweighted one, halved
+// until the objective does not rise.
+void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning, Solution& solution,
+             int& budget) {
+    const Geodesic& earth = Geodesic::WGS84();
+    std::vector<LineAt> at, trial;
+    EvaluateAll(lines, solution.latitude, solution.longitude, at);
+    double objective = Objective(lines, at, estimator, tuning, solution.scale);
+    while (budget > 0) {
+        --budget;
+        ++solution.iterations;
+        const Normal m = BuildNormal(lines, at, estimator, tuning, solution);
+        const double reference = m.reweighted.ee + m.reweighted.nn;
+        if (!m.reweighted.Usable(reference)) {
+            solution.status = EstimateStatus::Parallel;
+            return;
+        }
+        bool moved = false;
+        for (const Matrix2* h : {&m.newton, &m.reweighted}) {
+            if (!h->Usable(reference)) {
+                continue;
+            }
+            const double de = (h->nn * m.be - h->en * m.bn) / h->Det();
+            const double dn = (h->ee * m.bn - h->en * m.be) / h->Det();
+            const double full = std::hypot(de, dn);
+            if (!std::isfinite(full)) {
+                continue;
+            }
+            const double azimuth = Math::atan2d(de, dn);
+            for (double length = std::min(full, kMaxStep); length >= kStepDone || full < kStepDone;
+                 length /= 2) {
+                double lat = 0.0, lon = 0.0;
+                earth.Direct(solution.latitude, solution.longitude, azimuth, length, lat, lon);
+                if (!std::isfinite(lat) || !std::isfinite(lon)) {
+                    break;
+                }
+                lon = Math::AngNormalize(lon);
+                EvaluateAll(lines, lat, lon, trial);
+                const double next = Objective(lines, trial, estimator, tuning, solution.scale);
+                if (next <= objective || full < kStepDone) {
+                    solution.latitude = lat;
+                    solution.longitude = lon;
+                    objective = next;
+                    std::swap(at, trial);
+                    moved = true;
+                    break;
+                }
+            }
+            if (moved && full < kStepDone) {
+                solution.status = EstimateStatus::Found;
+                return;
+            }
+            if (moved) {
+                break;
+            }
+        }
+        if (!moved) {
+            // Neither step lowers the objective by moving a millimetre or more: it is at its
+            // least within that.
+            solution.status = EstimateStatus::Found;
+            return;
+        }
+    }
+    solution.status = EstimateStatus::NoConvergence;
+}
+
+} // namespace
+
+namespace {
+
+Solution SolveFrom(const std::vector<Line>& lines, double startLatitude, double startLongitude,
+                   Estimator estimator, double tuning, bool robustScale) {
+    Solution solution;
+    solution.latitude = startLatitude;
+    solution.longitude = startLongitude;
+    solution.weights.assign(lines.size(), 1.0);
+    int budget = kMaxIterations;
+    const bool scaled = estimator != Estimator::MaximumLikelihood && robustScale;
+    std::vector<LineAt> at;
+    if (scaled) {
+        EvaluateAll(lines, startLatitude, startLongitude, at);
+        solution.scale = RobustScale(lines, at);
+    }
+    Iterate(lines, estimator, tuning, solution, budget);
+    // The scale of the robust weights comes from the residuals at the start; once settled, again
+    // from those at the estimate, held through each run so that the iteration has one objective.
+    for (int round = 0; scaled && round < 3 && solution.status == EstimateStatus::Found; ++round) {
+        EvaluateAll(lines, solution.latitude, solution.longitude, at);
+        const double scale = RobustScale(lines, at);
+        if (std::fabs(scale - solution.scale) <= 0.01 * solution.scale) {
+            break;
+        }
+        solution.scale = scale;
+        Iterate(lines, estimator, tuning, solution, budget);
+    }
+    return solution;
 }
 
 } // namespace
 
 Solution Solve(const std::vector<Line>& lines, double startLatitude, double startLongitude,
                Estimator estimator, double tuning, bool robustScale) {
-    const Geodesic& earth = Geodesic::WGS84();
-    Solution solution;
-    solution.latitude = startLatitude;
-    solution.longitude = startLongitude;
-    solution.weights.assign(lines.size(), 1.0);
-    const bool robust = estimator != Estimator::MaximumLikelihood;
-    std::vector<LineAt> at(lines.size());
-    for (int iteration = 1; iteration <= kMaxIterations; ++iteration) {
-        solution.iterations = iteration;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            at[i] = Evaluate(lines[i], solution.latitude, solution.longitude);
+    if (estimator == Estimator::Andrews) {
+        // Andrews' psi comes back to zero: from a poor start it may settle where it rejects good
+        // bearings. Huber's estimate, unique, is the start that makes it the same wherever the
+        // iteration began.
+        const Solution huber =
+            Solve(lines, startLatitude, startLongitude, Estimator::Huber, tuning, robustScale);
+        if (huber.status != EstimateStatus::Found) {
+            return huber;
         }
-        if (robust && robustScale && lines.size() > 2) {
-            solution.scale = RobustScale(lines, at);
-        }
-        double hee = 0.0, hen = 0.0, hnn = 0.0, be = 0.0, bn = 0.0;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            double weight = lines[i].kappa;
-            double pull = std::sin(at[i].off);
-            if (robust) {
-                const double sigma = lines[i].sigma * solution.scale;
-                const double w = RobustWeight(estimator, tuning, at[i].off / sigma);
-                solution.weights[i] = w;
-                weight = w / (sigma * sigma);
-                pull = at[i].off;
-            }
-            const double ge = at[i].gradEast;
-            const double gn = at[i].gradNorth;
-            hee += weight * ge * ge;
-            hen += weight * ge * gn;
-            hnn += weight * gn * gn;
-            be += weight * pull * ge;
-            bn += weight * pull * gn;
-        }
-        const double det = hee * hnn - hen * hen;
-        const double trace = hee + hnn;
-        if (!(det > kSingular * trace * trace)) {
-            solution.status = EstimateStatus::Parallel;
-            return solution;
-        }
-        double de = (hnn * be - hen * bn) / det;
-        double dn = (hee * bn - hen * be) / det;
-        const double step = std::hypot(de, dn);
-        if (!std::isfinite(step)) {
-            solution.status = EstimateStatus::NoConvergence;
-            return solution;
-        }
-        const double length = std::min(step, kMaxStep);
-        double lat = 0.0, lon = 0.0;
-        earth.Direct(solution.latitude, solution.longitude, Math::atan2d(de, dn), length, lat, lon);
-        if (!std::isfinite(lat) || !std::isfinite(lon)) {
-            solution.status = EstimateStatus::NoConvergence;
-            return solution;
-        }
-        solution.latitude = lat;
-        solution.longitude = Math::AngNormalize(lon);
-        if (step < kStepDone) {
-            solution.status = EstimateStatus::Found;
-            return solution;
-        }
+        Solution andrews =
+            SolveFrom(lines, huber.latitude, huber.longitude, estimator, tuning, robustScale);
+        andrews.iterations += huber.iterations;
+        return andrews;
     }
-    solution.status = EstimateStatus::NoConvergence;
-    return solution;
+    return SolveFrom(lines, startLatitude, startLongitude, estimator, tuning, robustScale);
 }
 
 } // namespace ervalun::geodesy::detail

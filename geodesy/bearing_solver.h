@@ -20,14 +20,22 @@ struct Line {
 
 // What one line says at a point: the geodesic from the station to the point.
 struct LineAt {
-    double distance = 0.0;       // metres
-    double residual = 0.0;       // observed minus computed azimuth, degrees in (-180, 180]
-    double off = 0.0;            // the residual against the whole line, radians in (-pi/2, pi/2]
+    double distance = 0.0; // metres
+    double residual = 0.0; // observed minus computed azimuth, degrees in (-180, 180]
+    // The residual the estimate weighs, radians: the residual itself, or, for the whole line
+    // (two bearings, as their geodesic fix takes them), within (-pi/2, pi/2].
+    double off = 0.0;
     double gradEast = 0.0;       // change of the computed azimuth per metre moved east, rad/m
     double gradNorth = 0.0;      // the same per metre moved north
     double azimuthAtPoint = 0.0; // azimuth of the geodesic at the point, degrees
 };
-LineAt Evaluate(const Line& line, double latitude, double longitude);
+LineAt Evaluate(const Line& line, double latitude, double longitude, bool wholeLine);
+
+// Two bearings are taken as whole lines, so that their estimate is their geodesic fix even
+// behind a station; from three on, a bearing pointing away from the estimate counts against it.
+inline bool WholeLines(std::size_t count) {
+    return count == 2;
+}
 
 struct Solution {
     EstimateStatus status = EstimateStatus::NoConvergence;
