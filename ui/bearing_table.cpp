@@ -116,7 +116,9 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // One height for every row, whatever glyph a cell holds.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->setMinimumHeight(130);
     layout->addWidget(table_, 1);
 
@@ -213,6 +215,7 @@ void CBearingTable::SetDirectory(const std::vector<KnownPosition>* directory) {
     }
     directory_ = directory;
     byName_.clear();
+    // The estimate's next station looks there: estimated again below.
     QStringList names;
     if (directory != nullptr) {
         names.reserve(static_cast<qsizetype>(directory->size()));
@@ -229,6 +232,7 @@ void CBearingTable::SetDirectory(const std::vector<KnownPosition>* directory) {
     completer->setFilterMode(Qt::MatchContains);
     delete name_->completer();
     name_->setCompleter(completer);
+    emit rowsChanged(false);
 }
 
 void CBearingTable::OnNameEdited(const QString& text) {

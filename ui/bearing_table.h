@@ -43,7 +43,8 @@ public:
     void ShowResiduals(const ervalun::geodesy::BearingEstimate& estimate);
 
 signals:
-    // userRows: whether the user's rows changed (and are to be saved).
+    // userRows: whether the user's rows changed (and are to be saved). Also sent when the
+    // directory is given, which the estimate's next station reads.
     void rowsChanged(bool userRows);
 
 private:

@@ -101,7 +101,10 @@ void CBearingsPage::Run() {
         if (estimate_.Found() && i < estimate_.residuals.size()) {
             const geodesy::BearingResidual& residual = estimate_.residuals[i];
             if (std::isfinite(residual.distance)) {
-                length = residual.distance * 1.2 + std::max(estimate_.ellipse.semiMajor, 0.0);
+                // Long enough to be seen from a station close to the estimate.
+                length =
+                    std::max(residual.distance * 1.2 + std::max(estimate_.ellipse.semiMajor, 0.0),
+                             0.6 * span);
             }
             outlier = residual.outlier;
         }

@@ -166,6 +166,7 @@ void CEstimatePanel::Show(const geodesy::BearingEstimate& estimate,
                          EstimateText(geodesy::EstimateStatusReason(estimate.status)));
         for (QLabel* label : {position_, ellipse_, warnings_, next_}) {
             label->clear();
+            label->hide();
         }
         return;
     }
@@ -194,7 +195,12 @@ void CEstimatePanel::Show(const geodesy::BearingEstimate& estimate,
     for (const std::string& warning : geodesy::EstimateWarnings(estimate)) {
         warnings << QStringLiteral("• ") + EstimateText(warning);
     }
+    for (QLabel* label : {position_, ellipse_, next_}) {
+        label->show();
+    }
     warnings_->setText(warnings.join(QLatin1Char('\n')));
+    // No blank line where there is no warning.
+    warnings_->setVisible(!warnings.isEmpty());
     if (!directoryKnown) {
         next_->setText(QStringLiteral("Prochain relevé conseillé : l'annuaire n'est pas chargé."));
     } else if (!next.found) {

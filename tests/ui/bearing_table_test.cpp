@@ -109,9 +109,9 @@ private slots:
     void firstTwoRowsFollowEachCalculation() {
         CapturingSink sink;
         auto d = Open(sink);
-        CBearingTable* table = OpenPage(*d)->Table();
-        QCOMPARE(table->DialogRowCount(), 0);
+        // The window made after the calculation gets its rows.
         CalculateExample(*d);
+        CBearingTable* table = OpenPage(*d)->Table();
         QCOMPARE(table->DialogRowCount(), 2);
         std::vector<geodesy::BearingRow> rows = table->Rows();
         QCOMPARE(QString::fromStdString(rows[0].name), QStringLiteral("Le-Brevent"));
@@ -119,6 +119,11 @@ private slots:
         QCOMPARE(rows[0].latitude, d->m_engine->position1.latitude);
         QCOMPARE(rows[1].longitude, d->m_engine->position2.longitude);
         QCOMPARE(rows[1].azimuth, 264.0);
+        // The directory was given to the estimate's next station.
+        const QString next = Child<QLabel>(table->parentWidget(), "estimateNext")->text();
+        QVERIFY2(next.startsWith(QStringLiteral("Prochain relevé conseillé : ")) &&
+                     !next.contains(QStringLiteral("pas chargé")),
+                 qPrintable(next));
         // The next calculation has the positions typed: the rows follow, named by their order.
         Calculate(*d, "100", "250");
         rows = table->Rows();
@@ -242,6 +247,7 @@ private slots:
         CapturingSink sink;
         auto d = Open(sink);
         CBearingsPage* page = OpenPage(*d);
+        QCOMPARE(page->Table()->DialogRowCount(), 0);
         AddRow(page, "Chamonix", {}, "10");
         QVERIFY(!page->Estimate().Found());
         const QString shown = Child<QLabel>(page, "estimateStatus")->text();
