@@ -160,6 +160,11 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fermer"));
+    // Enter commits a field (and adds a bearing in the table's form); it never closes.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
 

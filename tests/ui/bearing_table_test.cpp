@@ -78,6 +78,11 @@ class BearingTableTest : public QObject {
         return {red ? 1 : 0, orange ? 1 : 0};
     }
 
+    static QPoint RowCentre(CBearingsPage* page, int row) {
+        auto* grid = Child<QTableWidget>(page, "bearingTable");
+        return grid->visualRect(grid->model()->index(row, 0)).center();
+    }
+
     static void Calculate(CErvalunDlg& d, const char* bearing1, const char* bearing2) {
         Edit(d, kBearing1)->setText(QString::fromLatin1(bearing1));
         Edit(d, kBearing2)->setText(QString::fromLatin1(bearing2));
@@ -169,6 +174,19 @@ private slots:
         // The file holds the user's rows as they stand.
         QCOMPARE(Workspace::Read(QString::fromLatin1(geodesy::kBearingRowsFileName)).toStdString(),
                  geodesy::FormatBearingRows(rows));
+
+        // Enter in the form adds the row, once, and leaves the window open.
+        Child<QLineEdit>(page, "bearingName")->clear();
+        Child<QLineEdit>(page, "bearingName")->setText(QStringLiteral("Chamonix"));
+        Child<QLineEdit>(page, "bearingAzimuth")->setText(QStringLiteral("12"));
+        QTest::keyClick(Child<QLineEdit>(page, "bearingAzimuth"), Qt::Key_Return);
+        QCOMPARE(rows.size(), std::size_t{3});
+        QVERIFY(d->GeodesicWindow()->isVisible());
+        QVERIFY(!Child<QLabel>(page, "bearingMistake")->isVisible());
+        QTest::mouseClick(Child<QTableWidget>(page, "bearingTable")->viewport(), Qt::LeftButton, {},
+                          RowCentre(page, 4));
+        QTest::mouseClick(Child<QPushButton>(page, "bearingRemove"), Qt::LeftButton);
+        QCOMPARE(rows.size(), std::size_t{2});
 
         // Leaving a row out moves the estimate, and is saved.
         AddRow(page, "Aiguille-du-Midi", {}, "345");
