@@ -25,13 +25,7 @@ double OneMinusBesselRatio(double kappa) {
     return u * (0.5 + u * (0.125 + u * (0.125 + u * (25.0 / 128 + u * (13.0 / 32)))));
 }
 
-} // namespace
-
-double BesselRatio(double kappa) {
-    return 1.0 - OneMinusBesselRatio(kappa);
-}
-
-double KappaFromSigma(double sigmaRadians) {
+double SolveKappa(double sigmaRadians) {
     // 1 - exp(-sigma^2 / 2), exact even for a sigma of a nanoradian.
     const double target = -std::expm1(-sigmaRadians * sigmaRadians / 2);
     if (!(target < 1 - 1e-12)) {
@@ -52,6 +46,24 @@ double KappaFromSigma(double sigmaRadians) {
         }
     }
     return std::exp((lo + hi) / 2);
+}
+
+} // namespace
+
+double BesselRatio(double kappa) {
+    return 1.0 - OneMinusBesselRatio(kappa);
+}
+
+double KappaFromSigma(double sigmaRadians) {
+    // Every bearing of an estimate usually has the same sigma: the last answer is kept.
+    thread_local double lastSigma = -1.0;
+    thread_local double lastKappa = 0.0;
+    if (sigmaRadians == lastSigma) {
+        return lastKappa;
+    }
+    lastKappa = SolveKappa(sigmaRadians);
+    lastSigma = sigmaRadians;
+    return lastKappa;
 }
 
 double SigmaFromKappa(double kappa) {

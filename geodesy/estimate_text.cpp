@@ -50,7 +50,8 @@ std::string EstimateStatusReason(EstimateStatus status) {
     case EstimateStatus::OnePlace:
         return "tous les relèvements sont pris du même endroit";
     case EstimateStatus::Parallel:
-        return "lignes parallèles ou confondues : elles ne se croisent pas";
+        return "lignes parallèles ou confondues : elles ne se croisent pas, ou seulement très loin "
+               "(l'estimation part à l'infini)";
     case EstimateStatus::NoConvergence:
         return "le calcul ne converge pas (lignes presque parallèles)";
     case EstimateStatus::TooFewForSigma:
