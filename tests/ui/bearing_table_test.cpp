@@ -7,6 +7,7 @@
 #include "ui/geodesic_window.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,6 +219,14 @@ private slots:
         CBearingsPage* page = OpenPage(*d);
         CalculateExample(*d);
         AddRow(page, "Aiguille-du-Midi", {}, "345");
+        // The declination turns every azimuth of the estimate, not those the table shows.
+        const double latitude = page->Estimate().latitude;
+        auto* declination = Child<QDoubleSpinBox>(d->GeodesicWindow(), "geodesicDeclination");
+        declination->setValue(2);
+        QVERIFY(std::fabs(page->Estimate().latitude - latitude) > 1e-4);
+        QCOMPARE(page->Table()->Rows()[1].azimuth, 264.0);
+        declination->setValue(0);
+        QCOMPARE(page->Estimate().latitude, latitude);
         const double area = page->Estimate().ellipse.areaHectares;
         Child<QComboBox>(page, "estimateEstimator")->setCurrentIndex(1);
         Child<QComboBox>(page, "estimateConfidence")->setCurrentIndex(1);
