@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace ervalun::geodesy {
 
@@ -31,6 +32,9 @@ constexpr double kLowCrossing = 30.0;
 constexpr double kNarrowSpread = 35.0;
 constexpr double kOutlierSigmas = 3.0;
 constexpr double kOutlierWeight = 0.5;
+// With four bearings the scale from the residuals exceeds twice the true one about once in
+// twenty-five (chi-square with 2 degrees of freedom above 8); beyond, something is wrong.
+constexpr double kLargeScale = 2.0;
 
 double Radians(double degrees) {
     return degrees * Math::pi() / 180;
@@ -59,10 +63,18 @@ Line ToLine(const BearingInput& b, double defaultSigma) {
 
 bool OnePlace(const std::vector<Line>& lines) {
     const Geodesic& earth = Geodesic::WGS84();
+    const Line& first = lines.front();
+    const double metresPerDegree = earth.EquatorialRadius() * Math::pi() / 180;
     for (const Line& line : lines) {
+        // A flat look first: far apart is plain without a geodesic.
+        const double dLat = line.latitude - first.latitude;
+        const double dLon =
+            std::remainder(line.longitude - first.longitude, 360.0) * Math::cosd(first.latitude);
+        if (std::hypot(dLat, dLon) * metresPerDegree > 100 * kSamePlace) {
+            return false;
+        }
         double s12 = 0.0;
-        earth.Inverse(lines.front().latitude, lines.front().longitude, line.latitude,
-                      line.longitude, s12);
+        earth.Inverse(first.latitude, first.longitude, line.latitude, line.longitude, s12);
         if (s12 >= kSamePlace) {
             return false;
         }
@@ -196,11 +208,7 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
         return estimate;
     }
 
-    std::vector<LineAt> at(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        at[i] = detail::Evaluate(lines[i], solution.latitude, solution.longitude,
-                                 detail::WholeLines(n));
-    }
+    const std::vector<LineAt>& at = solution.at;
     double scale = 1.0;
     std::vector<bool> kept(n, true);
     std::vector<double> infoWeight = solution.weights;
@@ -263,6 +271,7 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
     estimate.flags.lowCrossing = estimate.bestCrossingAngle < kLowCrossing;
     estimate.flags.narrowSpread = estimate.stationSpread < kNarrowSpread;
     estimate.flags.ellipseBeyondStation = ellipse.semiMajor > nearest;
+    estimate.flags.residualsLarge = scale > kLargeScale;
 
     // Every row, left-out ones included, against the estimate.
     estimate.residuals.resize(bearings.size());
@@ -291,9 +300,15 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
         if (used && options.leaveOneOut && n > 2) {
             std::vector<Line> others = lines;
             others.erase(others.begin() + static_cast<std::ptrdiff_t>(next));
+            // The others at the estimate are known already, when weighed the same way.
+            std::vector<LineAt> othersAt;
+            if (detail::WholeLines(n - 1) == detail::WholeLines(n)) {
+                othersAt = at;
+                othersAt.erase(othersAt.begin() + static_cast<std::ptrdiff_t>(next));
+            }
             const detail::Solution without =
                 detail::Solve(others, estimate.latitude, estimate.longitude, options.estimator,
-                              options.tuning, options.estimateSigma);
+                              options.tuning, options.estimateSigma, std::move(othersAt));
             if (without.status == EstimateStatus::Found) {
                 double s12 = 0.0;
                 Geodesic::WGS84().Inverse(estimate.latitude, estimate.longitude, without.latitude,

@@ -9,7 +9,25 @@
 // The best estimate of a target from any number of bearings taken on it, with its confidence
 // ellipse, on the WGS84 ellipsoid: the maximum-likelihood estimator for von Mises bearing errors
 // and the robust M-estimators of Lenth ("On finding the source of a signal", Technometrics 23(2),
-// 1981), solved in the gnomonic projection centred on the current estimate.
+// 1981), solved in local east/north metres at the current estimate (the gradient of a station's
+// azimuth with respect to the estimate is the perpendicular over the reduced length m12), by
+// Newton steps with a line search, from the median of the pairwise crossings.
+//
+// A bearing of standard deviation sigma has von Mises errors of concentration kappa with
+// A(kappa) = I1(kappa) / I0(kappa) = exp(-sigma^2 / 2): its circular standard deviation is sigma
+// (kappa is close to 1 / sigma^2 for small sigma). Its Fisher information is kappa A(kappa) g g^T,
+// g the gradient of its azimuth; the covariance is the inverse of their sum at the estimate.
+//
+// From three bearings on, a bearing pointing away from the estimate counts against it (von Mises
+// errors of the whole azimuth); two bearings are taken as whole lines, so that their estimate is
+// the geodesic fix of IntersectBearings.
+//
+// With the scale from the residuals, s^2 is the sum of the squared residuals in sigmas over
+// n - 2, every sigma is multiplied by s and the ellipse takes twice the F(2, n - 2) quantile.
+// A robust estimate first sets aside, one at a time, a bearing whose residual stands out against
+// the scale of the others (Student's t, 0.2 %): a wild bearing inflates neither the scale nor the
+// ellipse, and n counts the bearings kept. Its weights themselves are taken at a scale from the
+// median absolute residual (times sqrt(n / (n - 2))), which a wild bearing does not move.
 
 namespace ervalun::geodesy {
 
@@ -97,6 +115,7 @@ struct GeometryFlags {
                                        // the ellipse understates the area
     bool behind = false;               // at least one bearing points away from the estimate
     bool outliers = false;             // at least one bearing stands out
+    bool residualsLarge = false;       // the scale from the residuals is over twice the sigmas
 };
 
 struct BearingEstimate {
@@ -131,7 +150,8 @@ struct BearingEstimate {
 };
 
 // The estimate from the bearings. Never throws. Leaves each bearing out in turn to give its
-// leave-one-out shift.
+// leave-one-out shift (unless options.leaveOneOut is false), each re-estimate starting from the
+// estimate: with n bearings that is n more solutions, the bulk of the time.
 BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
                                  const EstimateOptions& options);
 
@@ -139,8 +159,10 @@ BearingEstimate EstimatePosition(const std::vector<BearingInput>& bearings,
 std::vector<std::string> EstimateWarnings(const BearingEstimate& estimate);
 
 // Where one more bearing would help most: of the directory's known positions within radius metres
-// of the estimate, the one from which a bearing with the default sigma would shrink the ellipse
-// most, with the area the ellipse would then have.
+// of the estimate, the one from which a bearing with the default sigma (times the scale, when
+// that came from the residuals: the estimate's kappa) would shrink the ellipse most, with the area
+// the ellipse would then have at the same quantile: its information is added to the estimate's,
+// without re-estimating. A cheap flat bound sorts the directory before any geodesic is computed.
 struct NextStation {
     bool found = false;
     std::string name;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace ervalun::geodesy::detail {
 
@@ -307,8 +308,11 @@ Normal BuildNormal(const std::vector<Line>& lines, const std::vector<LineAt>& at
 void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning, Solution& solution,
              int& budget) {
     const Geodesic& earth = Geodesic::WGS84();
-    std::vector<LineAt> at, trial;
-    EvaluateAll(lines, solution.latitude, solution.longitude, at);
+    std::vector<LineAt>& at = solution.at;
+    std::vector<LineAt> trial;
+    if (at.size() != lines.size()) {
+        EvaluateAll(lines, solution.latitude, solution.longitude, at);
+    }
     double objective = Objective(lines, at, estimator, tuning, solution.scale);
     while (budget > 0) {
         --budget;
@@ -373,24 +377,26 @@ void Iterate(const std::vector<Line>& lines, Estimator estimator, double tuning,
 namespace {
 
 Solution SolveFrom(const std::vector<Line>& lines, double startLatitude, double startLongitude,
-                   Estimator estimator, double tuning, bool robustScale) {
+                   Estimator estimator, double tuning, bool robustScale,
+                   std::vector<LineAt> startAt) {
     Solution solution;
     solution.latitude = startLatitude;
     solution.longitude = startLongitude;
     solution.weights.assign(lines.size(), 1.0);
+    solution.at = std::move(startAt);
+    if (solution.at.size() != lines.size()) {
+        EvaluateAll(lines, startLatitude, startLongitude, solution.at);
+    }
     int budget = kMaxIterations;
     const bool scaled = estimator != Estimator::MaximumLikelihood && robustScale;
-    std::vector<LineAt> at;
     if (scaled) {
-        EvaluateAll(lines, startLatitude, startLongitude, at);
-        solution.scale = RobustScale(lines, at);
+        solution.scale = RobustScale(lines, solution.at);
     }
     Iterate(lines, estimator, tuning, solution, budget);
     // The scale of the robust weights comes from the residuals at the start; once settled, again
     // from those at the estimate, held through each run so that the iteration has one objective.
     for (int round = 0; scaled && round < 3 && solution.status == EstimateStatus::Found; ++round) {
-        EvaluateAll(lines, solution.latitude, solution.longitude, at);
-        const double scale = RobustScale(lines, at);
+        const double scale = RobustScale(lines, solution.at);
         if (std::fabs(scale - solution.scale) <= 0.01 * solution.scale) {
             break;
         }
@@ -403,22 +409,23 @@ Solution SolveFrom(const std::vector<Line>& lines, double startLatitude, double 
 } // namespace
 
 Solution Solve(const std::vector<Line>& lines, double startLatitude, double startLongitude,
-               Estimator estimator, double tuning, bool robustScale) {
+               Estimator estimator, double tuning, bool robustScale, std::vector<LineAt> startAt) {
     if (estimator == Estimator::Andrews) {
         // Andrews' psi comes back to zero: from a poor start it may settle where it rejects good
         // bearings. Huber's estimate, unique, is the start that makes it the same wherever the
         // iteration began.
-        const Solution huber =
-            Solve(lines, startLatitude, startLongitude, Estimator::Huber, tuning, robustScale);
+        Solution huber = SolveFrom(lines, startLatitude, startLongitude, Estimator::Huber, tuning,
+                                   robustScale, std::move(startAt));
         if (huber.status != EstimateStatus::Found) {
             return huber;
         }
-        Solution andrews =
-            SolveFrom(lines, huber.latitude, huber.longitude, estimator, tuning, robustScale);
+        Solution andrews = SolveFrom(lines, huber.latitude, huber.longitude, estimator, tuning,
+                                     robustScale, std::move(huber.at));
         andrews.iterations += huber.iterations;
         return andrews;
     }
-    return SolveFrom(lines, startLatitude, startLongitude, estimator, tuning, robustScale);
+    return SolveFrom(lines, startLatitude, startLongitude, estimator, tuning, robustScale,
+                     std::move(startAt));
 }
 
 } // namespace ervalun::geodesy::detail

@@ -45,6 +45,7 @@ struct Solution {
     // The robust scale the weights were taken with (1 when the sigmas are trusted as given).
     double scale = 1.0;
     std::vector<double> weights; // per line, the last IRLS weight (1 for maximum likelihood)
+    std::vector<LineAt> at;      // every line at the solution
 };
 
 // The robust weight psi(u)/u and psi itself and its slope for a residual u in sigmas.
@@ -57,10 +58,14 @@ double RobustPsiSlope(Estimator estimator, double tuning, double u);
 // two lines cross.
 bool RobustStart(const std::vector<Line>& lines, double& latitude, double& longitude);
 
-// Gauss-Newton (maximum likelihood) or iteratively reweighted least squares (Huber, Andrews)
-// from the start, in local east/north metres at the current estimate; stops once a step is under
-// a millimetre. robustScale: the robust estimators take their scale from the residuals.
+// Lowers the objective (minus the von Mises log-likelihood, or the sum of Huber's or Andrews'
+// rho) from the start by Newton steps, or reweighted least-squares steps where Newton's matrix is
+// not positive, in local east/north metres at the current estimate, each halved until the
+// objective does not rise; stops once a step is under a millimetre. Andrews' estimate starts
+// from Huber's. robustScale: the robust estimators take their scale from the residuals. startAt:
+// the lines at the start when the caller has them (empty otherwise), which saves evaluating them.
 Solution Solve(const std::vector<Line>& lines, double startLatitude, double startLongitude,
-               Estimator estimator, double tuning, bool robustScale);
+               Estimator estimator, double tuning, bool robustScale,
+               std::vector<LineAt> startAt = {});
 
 } // namespace ervalun::geodesy::detail

@@ -20,9 +20,11 @@ std::string Fixed(double value, int decimals) {
     return std::string(buffer.data(), result.ptr);
 }
 
-// The names of the rows that match, "« A », « B »", or the row numbers of unnamed ones.
-template <class Match> std::string Rows(const BearingEstimate& estimate, Match match) {
+// The names of the rows that match, "« A », « B »", or the row numbers of unnamed ones; count
+// says how many.
+template <class Match> std::string Rows(const BearingEstimate& estimate, Match match, int& count) {
     std::string list;
+    count = 0;
     for (std::size_t row = 0; row < estimate.residuals.size(); ++row) {
         const BearingResidual& r = estimate.residuals[row];
         if (!match(r)) {
@@ -31,7 +33,15 @@ template <class Match> std::string Rows(const BearingEstimate& estimate, Match m
         if (!list.empty()) {
             list += ", ";
         }
-        list += r.name.empty() ? "n° " + std::to_string(row + 1) : "« " + r.name + " »";
+        if (r.name.empty()) {
+            list += "n° ";
+            list += std::to_string(row + 1);
+        } else {
+            list += "« ";
+            list += r.name;
+            list += " »";
+        }
+        ++count;
     }
     return list;
 }
@@ -66,17 +76,33 @@ std::vector<std::string> EstimateWarnings(const BearingEstimate& estimate) {
         return warnings;
     }
     const GeometryFlags& f = estimate.flags;
+    int count = 0;
     if (f.behind) {
-        warnings.push_back(
-            "Relèvement opposé : la position estimée est derrière la station " +
-            Rows(estimate, [](const BearingResidual& r) { return r.used && r.behind; }) +
-            " ; vérifier le sens du relèvement.");
+        const std::string rows = Rows(
+            estimate, [](const BearingResidual& r) { return r.used && r.behind; }, count);
+        warnings.push_back(count > 1 ? "Relèvements opposés : la position estimée est derrière les "
+                                       "stations " +
+                                           rows + " ; vérifier le sens des relèvements."
+                                     : "Relèvement opposé : la position estimée est derrière la "
+                                       "station " +
+                                           rows + " ; vérifier le sens du relèvement.");
     }
     if (f.outliers) {
-        warnings.push_back(
-            "Relèvement aberrant : " +
-            Rows(estimate, [](const BearingResidual& r) { return r.used && r.outlier; }) +
-            " s'écarte de plus de 3 écarts types ou a été écarté par l'estimateur robuste.");
+        const std::string rows = Rows(
+            estimate, [](const BearingResidual& r) { return r.used && r.outlier; }, count);
+        warnings.push_back(count > 1 ? "Relèvements aberrants : " + rows +
+                                           " s'écartent de plus de 3 écarts types ou ont été "
+                                           "écartés par l'estimateur robuste."
+                                     : "Relèvement aberrant : " + rows +
+                                           " s'écarte de plus de 3 écarts types ou a été écarté "
+                                           "par l'estimateur robuste.");
+    }
+    if (f.residualsLarge) {
+        warnings.push_back("Résidus bien plus grands qu'annoncé : l'écart type tiré des résidus "
+                           "est de " +
+                           Fixed(estimate.sigma, 1) +
+                           "° ; un relèvement est peut-être faux (essayer l'estimateur "
+                           "d'Andrews).");
     }
     if (f.narrowSpread) {
         warnings.push_back("Stations peu dispersées vues de la cible (" +
