@@ -8,7 +8,7 @@
 #include "ui/display_text.h"
 #include "ui/form/form_number.h"
 #include "ui/form/list_index.h"
-#include "ui/geodesic_window.h"
+#include "ui/geodesic_link.h"
 #include "ui/help_window.h"
 #include "ui/icons.h"
 #include "ui/name_list_model.h"
@@ -169,7 +169,7 @@ void CErvalunDlg::OnInitDialog() {
     geodesic->setShortcut(QKeySequence(QString::fromLatin1(kGeodesicShortcut)));
     connect(geodesic, &QAction::triggered, this, [this] { OnGeodesicCheck(); });
     addAction(geodesic);
-    geodesicSettings_ = GeodesicSettings::Load();
+    geodesic_ = new CGeodesicLink(*this, *messages_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     // Lists and buttons would swallow the request; the edits keep their own copy and paste menu.
     for (QWidget* control : findChildren<QWidget*>()) {
@@ -261,7 +261,7 @@ void CErvalunDlg::OnCalculer() {
     // stand.
     UpdateData(true);
     RunCalculation();
-    UpdateGeodesicCheck();
+    geodesic_->Follow();
     ClearPositionSelections();
     UpdateData(false);
     // After the load, whose text changes re-ran the validation.
@@ -407,85 +407,15 @@ void CErvalunDlg::OnHelp() {
 }
 
 void CErvalunDlg::OnGeodesicCheck() {
-    if (geodesic_ == nullptr) {
-        geodesic_ = new CGeodesicWindow(geodesicSettings_, this);
-        connect(geodesic_, &CGeodesicWindow::settingsChanged, this, [this] {
-            geodesicSettings_ = geodesic_->Settings();
-            if (geodesicFigures_) {
-                geodesy::CheckInput input = geodesicFigures_->input;
-                input.bearingError = geodesicSettings_.bearingError;
-                input.declination = geodesicSettings_.declination;
-                geodesicFigures_ = geodesy::RunCheck(input);
-            }
-            ShowGeodesicCheck();
-        });
-    }
-    geodesic_->ShowFigures(geodesicFigures_);
-    geodesic_->show();
-    geodesic_->raise();
-    geodesic_->activateWindow();
+    geodesic_->Open();
 }
 
-void CErvalunDlg::UpdateGeodesicCheck() {
-    geodesy::CheckInput input;
-    const GeoPosition& first = m_engine->position1;
-    const GeoPosition& second = m_engine->position2;
-    input.first = {first.latitude, first.longitude, first.bearing};
-    input.second = {second.latitude, second.longitude, second.bearing};
-    input.bearingError = geodesicSettings_.bearingError;
-    input.declination = geodesicSettings_.declination;
-    // The entry the nearest search just named, from the distances it left in the directory.
-    if (m_engine->directoryLoaded) {
-        if (const KnownPosition* entry = ervalun::NamedEntry(m_engine->directory, m_nearestName)) {
-            input.known = geodesy::Place{entry->name.str(), entry->latitude, entry->longitude};
-        }
-    }
-    geodesicFigures_ = geodesy::RunCheck(input);
-    ShowGeodesicCheck();
+CGeodesicWindow* CErvalunDlg::GeodesicWindow() const {
+    return geodesic_->Window();
 }
 
-void CErvalunDlg::ShowGeodesicCheck() {
-    SetResultTooltips();
-    if (geodesic_ != nullptr) {
-        geodesic_->ShowFigures(geodesicFigures_);
-    }
-}
-
-void CErvalunDlg::SetResultTooltips() {
-    if (!geodesicFigures_) {
-        return;
-    }
-    // The boxes cut the last of the 15 digits: the tooltip shows the whole value, then how far
-    // the geodesic fix lies. Made as rich text from escaped lines, so that no name is read as
-    // markup.
-    const QString check = GeodesicTooltipLine(*geodesicFigures_);
-    auto set = [this](int id, const QStringList& lines) {
-        QStringList escaped;
-        for (const QString& line : lines) {
-            escaped << line.toHtmlEscaped();
-        }
-        GetDlgItem(id)->setToolTip(QStringLiteral("<p style='white-space:pre'>") +
-                                   escaped.join(QStringLiteral("<br>")) + QStringLiteral("</p>"));
-    };
-    const std::pair<int, double CErvalunDlg::*> numbers[] = {
-        {kResLonDeg, &CErvalunDlg::m_resLonDeg}, {kResLonMin, &CErvalunDlg::m_resLonMin},
-        {kResLonSec, &CErvalunDlg::m_resLonSec}, {kResLatDeg, &CErvalunDlg::m_resLatDeg},
-        {kResLatMin, &CErvalunDlg::m_resLatMin}, {kResLatSec, &CErvalunDlg::m_resLatSec}};
-    for (const auto& [id, field] : numbers) {
-        set(id, {QString::fromStdString(ervalun::FormatFormNumber(this->*field)), check});
-    }
-    set(kResLonHem,
-        {m_resLonHem == "O" ? QStringLiteral("O : ouest") : QStringLiteral("E : est"), check});
-    set(kResLatHem,
-        {m_resLatHem == "S" ? QStringLiteral("S : sud") : QStringLiteral("N : nord"), check});
-    QStringList name = {DisplayName(m_nearestName)};
-    if (geodesicFigures_->input.known && std::isfinite(geodesicFigures_->knownDistance)) {
-        name << QStringLiteral("Cette position est à %1 du point géodésique.")
-                    .arg(QString::fromStdString(
-                        geodesy::FormatDistance(geodesicFigures_->knownDistance)));
-    }
-    name << check;
-    set(kNearestName, name);
+const std::optional<ervalun::geodesy::CheckFigures>& CErvalunDlg::GeodesicFigures() const {
+    return geodesic_->Figures();
 }
 
 void CErvalunDlg::PaintDiagram(QPainter& painter) {

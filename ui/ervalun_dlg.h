@@ -4,7 +4,6 @@
 #include "geodesy/geodesic_check.h"
 #include "ui/dialog_template.h"
 #include "ui/form/member_roles.h"
-#include "ui/geodesic_window.h"
 #include "ui/reference_loader.h"
 
 #include <QDialog>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class CGeodesicLink;
 class CGeodesicWindow;
 class CHelpWindow;
 class CNameListModel;
@@ -78,11 +78,9 @@ public:
     void PaintDiagram(QPainter& painter);
 
     CHelpWindow* HelpWindow() const { return help_; }
-    CGeodesicWindow* GeodesicWindow() const { return geodesic_; }
+    CGeodesicWindow* GeodesicWindow() const;
     // The geodesic check of the last calculation; none before the first.
-    const std::optional<ervalun::geodesy::CheckFigures>& GeodesicFigures() const {
-        return geodesicFigures_;
-    }
+    const std::optional<ervalun::geodesy::CheckFigures>& GeodesicFigures() const;
 
     // Enter and "OK" calculate and keep the dialog open; Escape, "Annuler" and the close box end
     // it.
@@ -133,11 +131,6 @@ private:
     Member* SelectedMember();
     // Gives the member the role a button's rules decided, or shows why not.
     void ApplyRole(Member& member, const ervalun::RoleOutcome& outcome);
-    // The geodesic check of the calculation just run, shown in the result fields' tooltips and
-    // in the window when it is open.
-    void UpdateGeodesicCheck();
-    void ShowGeodesicCheck();
-    void SetResultTooltips();
 
     std::unique_ptr<MessageSink> ownMessages_;
     MessageSink* messages_ = nullptr;
@@ -149,7 +142,6 @@ private:
     // Reads the reference files; its thread, if any, is joined when the dialog goes.
     std::unique_ptr<CReferenceLoader> loader_;
     CHelpWindow* help_ = nullptr;
-    CGeodesicWindow* geodesic_ = nullptr;
-    GeodesicSettings geodesicSettings_;
-    std::optional<ervalun::geodesy::CheckFigures> geodesicFigures_;
+    // The geodesic check and its window; a child of the dialog.
+    CGeodesicLink* geodesic_ = nullptr;
 };

@@ -1,20 +1,23 @@
 #include "ui/geodesic_window.h"
 
+#include "ui/bearings_page.h"
 #include "ui/display_text.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -87,8 +90,14 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     setWindowTitle(QStringLiteral("Contrôle géodésique"));
     setModal(false);
 
+    // Two pages: the check of the dialog's two bearings, and the table of as many as the user
+    // has; the settings below serve both.
     auto* layout = new QVBoxLayout(this);
-    verdict_ = new QLabel(this);
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("geodesicTabs"));
+    auto* twoBearings = new QWidget(tabs);
+    auto* twoLayout = new QVBoxLayout(twoBearings);
+    verdict_ = new QLabel(twoBearings);
     verdict_->setObjectName(QStringLiteral("geodesicVerdict"));
     verdict_->setTextFormat(Qt::PlainText);
     verdict_->setWordWrap(true);
@@ -96,7 +105,7 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     QFont strong = verdict_->font();
     strong.setBold(true);
     verdict_->setFont(strong);
-    layout->addWidget(verdict_);
+    twoLayout->addWidget(verdict_);
 
     // A grid rather than a form: a form layout keeps the one-line height of a value that later
     // takes two lines.
@@ -113,26 +122,49 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     angle_ = AddRow(grid, QStringLiteral("Angle d'intersection"), "geodesicAngle");
     spread_ = AddRow(grid, QStringLiteral("Dispersion"), "geodesicSpread");
     spreadLabel_ = rowLabel_;
-    layout->addLayout(grid);
+    twoLayout->addLayout(grid);
+    twoLayout->addStretch(1);
+    tabs->addTab(twoBearings, QStringLiteral("Deux azimuts du dialogue"));
+    bearings_ = new CBearingsPage(tabs);
+    bearings_->SetDeclination(settings.declination);
+    tabs->addTab(bearings_, QStringLiteral("Relevés multiples"));
+    layout->addWidget(tabs, 1);
 
     auto* group = new QGroupBox(QStringLiteral("Réglages du contrôle"), this);
-    auto* settingsForm = new QFormLayout(group);
+    // On one line: the page above wants the height.
+    auto* settingsGrid = new QGridLayout(group);
     error_ = MakeSpinBox(0, 45, 0.5, settings.bearingError, "geodesicError",
                          QStringLiteral("Erreur d'azimut, degrés"));
     declination_ = MakeSpinBox(-180, 180, 0.5, settings.declination, "geodesicDeclination",
                                QStringLiteral("Déclinaison magnétique, degrés, est positif"));
-    settingsForm->addRow(QStringLiteral("&Erreur d'azimut (±)"), error_);
-    settingsForm->addRow(QStringLiteral("&Déclinaison magnétique (est positif)"), declination_);
-    auto* note = new QLabel(QStringLiteral("La déclinaison est ajoutée aux deux azimuts pour ce "
-                                           "contrôle seulement : le calcul plan, le journal et "
-                                           "la carte gardent les azimuts saisis."),
+    const std::pair<QString, QDoubleSpinBox*> boxes[] = {
+        {QStringLiteral("&Erreur d'azimut (±)"), error_},
+        {QStringLiteral("&Déclinaison magnétique (est positif)"), declination_}};
+    int column = 0;
+    for (const auto& [text, box] : boxes) {
+        auto* label = new QLabel(text, group);
+        label->setBuddy(box);
+        settingsGrid->addWidget(label, 0, column++);
+        settingsGrid->addWidget(box, 0, column++);
+        settingsGrid->setColumnMinimumWidth(column++, 16);
+    }
+    settingsGrid->setColumnStretch(column - 1, 1);
+    auto* note = new QLabel(QStringLiteral("La déclinaison est ajoutée aux azimuts pour ce "
+                                           "contrôle et les relevés multiples seulement : le "
+                                           "calcul plan, le journal et la carte gardent les "
+                                           "azimuts saisis."),
                             group);
     note->setWordWrap(true);
-    settingsForm->addRow(note);
+    settingsGrid->addWidget(note, 1, 0, 1, column);
     layout->addWidget(group);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fermer"));
+    // Enter commits a field (and adds a bearing in the table's form); it never closes.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
 
@@ -140,7 +172,7 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     connect(declination_, &QDoubleSpinBox::valueChanged, this, [this] { OnSettingEdited(); });
 
     ShowFigures(std::nullopt);
-    resize(520, sizeHint().height());
+    resize(1000, std::max(760, sizeHint().height()));
 }
 
 QLabel* CGeodesicWindow::AddRow(QGridLayout* grid, const QString& label, const char* objectName) {
@@ -162,6 +194,7 @@ GeodesicSettings CGeodesicWindow::Settings() const {
 
 void CGeodesicWindow::OnSettingEdited() {
     Settings().Save();
+    bearings_->SetDeclination(declination_->value());
     emit settingsChanged();
 }
 

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class CBearingsPage;
 class QDoubleSpinBox;
 class QLabel;
 
@@ -23,7 +24,8 @@ inline constexpr char kGeodesicEntryText[] = "Contrôle &géodésique...";
 inline constexpr char kGeodesicShortcut[] = "Ctrl+G";
 
 // "Contrôle géodésique": where the bearings of the last calculation really cross on the WGS84
-// ellipsoid, how far that is from the flat fix on the form, and how firm it is. Not modal: it
+// ellipsoid, how far that is from the flat fix on the form, and how firm it is; on a second
+// page, the estimate from as many bearings as the user adds (CBearingsPage). Not modal: it
 // stays open beside the dialog and follows each calculation. It only shows the figures the
 // geodesy library computes; the bearing error and the declination set here go back to the
 // owner through settingsChanged.
@@ -35,6 +37,8 @@ public:
     // The figures of the last calculation; none before the first.
     void ShowFigures(const std::optional<ervalun::geodesy::CheckFigures>& figures);
     GeodesicSettings Settings() const;
+    // The page of the bearings table.
+    CBearingsPage* Bearings() const { return bearings_; }
 
 signals:
     void settingsChanged();
@@ -60,6 +64,7 @@ private:
     QLabel* spread_ = nullptr;
     QDoubleSpinBox* error_ = nullptr;
     QDoubleSpinBox* declination_ = nullptr;
+    CBearingsPage* bearings_ = nullptr;
 };
 
 // The tooltip text of the result fields: the distance from the flat fix on the form to the

@@ -1,10 +1,14 @@
 // Makes the main dialog in the current folder, runs the README example (Le-Brévent with a
 // bearing of 108, Montenvers with 264) and saves a picture of the "Contrôle géodésique" window.
+// With --releves, two more bearings are added in its table (from Aiguille-du-Midi and Lac-Blanc)
+// and the picture shows that page.
 //
-//   ervalun_geodesic_screenshot [picture.png]
+//   ervalun_geodesic_screenshot [picture.png] [--releves]
 //
 // Run it in a copy of examples/. Without a display it uses Qt's offscreen platform.
 
+#include "ui/bearing_table.h"
+#include "ui/bearings_page.h"
 #include "ui/ervalun_app.h"
 #include "ui/ervalun_dlg.h"
 #include "ui/geodesic_window.h"
@@ -15,8 +19,10 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -38,6 +44,14 @@ bool Choose(CErvalunDlg& dialog, int listId, const char* name) {
     return true;
 }
 
+// Adds a bearing in the window's table as a user does: the station's name, then the azimuth.
+void AddBearing(CGeodesicWindow& window, const char* name, const char* azimuth) {
+    window.findChild<QLineEdit*>(QStringLiteral("bearingName"))->setText(QString::fromUtf8(name));
+    window.findChild<QLineEdit*>(QStringLiteral("bearingAzimuth"))
+        ->setText(QString::fromLatin1(azimuth));
+    window.findChild<QPushButton*>(QStringLiteral("bearingAdd"))->click();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -48,6 +62,7 @@ int main(int argc, char* argv[]) {
     CErvalunApp::SetUpLook();
     const QString output =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("geodesic-check.png");
+    const bool bearings = argc > 2 && std::strcmp(argv[2], "--releves") == 0;
 
     StderrSink sink;
     CErvalunDlg dialog(&sink);
@@ -65,6 +80,13 @@ int main(int argc, char* argv[]) {
     static_cast<QPushButton*>(dialog.GetDlgItem(dlgid::kCalculer))->click();
     dialog.OnGeodesicCheck();
     CGeodesicWindow* window = dialog.GeodesicWindow();
+    if (bearings) {
+        if (window->Bearings()->Table()->UserRows().empty()) {
+            AddBearing(*window, "Aiguille-du-Midi", "345");
+            AddBearing(*window, "Lac-Blanc", "194");
+        }
+        window->findChild<QTabWidget*>(QStringLiteral("geodesicTabs"))->setCurrentIndex(1);
+    }
     QApplication::processEvents();
 
     const QPixmap picture = window->grab();

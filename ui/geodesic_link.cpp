@@ -1,0 +1,166 @@
+#include "ui/geodesic_link.h"
+
+#include "data/nearest_position.h"
+
+#include "ui/bearing_table.h"
+#include "ui/bearings_page.h"
+#include "ui/display_text.h"
+#include "ui/ervalun_dlg.h"
+#include "ui/form/form_number.h"
+#include "ui/form/list_index.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace {
+
+namespace geodesy = ervalun::geodesy;
+
+using namespace dlgid;
+
+} // namespace
+
+CGeodesicLink::CGeodesicLink(CErvalunDlg& dialog, MessageSink& messages)
+    : QObject(&dialog), dialog_(dialog), messages_(messages), settings_(GeodesicSettings::Load()) {
+    geodesy::BearingRows read = geodesy::ReadBearingRowsFile(geodesy::kBearingRowsFileName);
+    savedRows_ = std::move(read.rows);
+    if (!read.mistakes.empty()) {
+        messages_.ShowMessage(
+            geodesy::BearingRowsMessage(geodesy::kBearingRowsFileName, read.mistakes));
+    }
+}
+
+void CGeodesicLink::Open() {
+    if (window_ == nullptr) {
+        window_ = new CGeodesicWindow(settings_, &dialog_);
+        connect(window_, &CGeodesicWindow::settingsChanged, this, [this] { OnSettingsChanged(); });
+        CBearingsPage* page = window_->Bearings();
+        page->SetMessages(&messages_);
+        page->Table()->SetUserRows(std::move(savedRows_));
+        savedRows_.clear();
+        if (dialogRows_.size() == 2) {
+            page->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
+        }
+    }
+    GiveDirectory();
+    window_->ShowFigures(figures_);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void CGeodesicLink::OnSettingsChanged() {
+    settings_ = window_->Settings();
+    if (figures_) {
+        geodesy::CheckInput input = figures_->input;
+        input.bearingError = settings_.bearingError;
+        input.declination = settings_.declination;
+        figures_ = geodesy::RunCheck(input);
+    }
+    Show();
+}
+
+void CGeodesicLink::Follow() {
+    const TriangulationEngine& engine = *dialog_.m_engine;
+    geodesy::CheckInput input;
+    const GeoPosition& first = engine.position1;
+    const GeoPosition& second = engine.position2;
+    input.first = {first.latitude, first.longitude, first.bearing};
+    input.second = {second.latitude, second.longitude, second.bearing};
+    input.bearingError = settings_.bearingError;
+    input.declination = settings_.declination;
+    // The entry the nearest search just named, from the distances it left in the directory.
+    if (engine.directoryLoaded) {
+        if (const KnownPosition* entry =
+                ervalun::NamedEntry(engine.directory, dialog_.m_nearestName)) {
+            input.known = geodesy::Place{entry->name.str(), entry->latitude, entry->longitude};
+        }
+    }
+    figures_ = geodesy::RunCheck(input);
+    MakeDialogRows();
+    Show();
+    if (window_ != nullptr) {
+        window_->Bearings()->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
+        GiveDirectory();
+    }
+}
+
+void CGeodesicLink::MakeDialogRows() {
+    const TriangulationEngine& engine = *dialog_.m_engine;
+    dialogRows_.clear();
+    const std::pair<const GeoPosition*, int> observations[] = {
+        {&engine.position1, dialog_.m_position1}, {&engine.position2, dialog_.m_position2}};
+    for (const auto& [position, chosen] : observations) {
+        geodesy::BearingRow row;
+        row.latitude = position->latitude;
+        row.longitude = position->longitude;
+        row.azimuth = position->bearing;
+        row.name = "Observation " + std::to_string(dialogRows_.size() + 1);
+        // The name of the position chosen in the list, unless its figures were changed since.
+        if (engine.directoryLoaded && ervalun::DesignatesEntry(chosen, engine.directory.size())) {
+            const KnownPosition& entry = engine.directory[static_cast<std::size_t>(chosen)];
+            if (std::fabs(entry.latitude - row.latitude) < 1e-9 &&
+                std::fabs(entry.longitude - row.longitude) < 1e-9) {
+                row.name = DisplayName(entry.name).toStdString();
+            }
+        }
+        dialogRows_.push_back(std::move(row));
+    }
+}
+
+void CGeodesicLink::GiveDirectory() {
+    // The lists are the engine's own once the start-up is done; until then a reader may fill them.
+    const TriangulationEngine& engine = *dialog_.m_engine;
+    if (window_ != nullptr && dialog_.ListsReady() && engine.directoryLoaded) {
+        window_->Bearings()->Table()->SetDirectory(&engine.directory);
+    }
+}
+
+void CGeodesicLink::Show() {
+    SetResultTooltips();
+    if (window_ != nullptr) {
+        window_->ShowFigures(figures_);
+    }
+}
+
+void CGeodesicLink::SetResultTooltips() {
+    if (!figures_) {
+        return;
+    }
+    // The boxes cut the last of the 15 digits: the tooltip shows the whole value, then how far
+    // the geodesic fix lies. Made as rich text from escaped lines, so that no name is read as
+    // markup.
+    const QString check = GeodesicTooltipLine(*figures_);
+    auto set = [this](int id, const QStringList& lines) {
+        QStringList escaped;
+        for (const QString& line : lines) {
+            escaped << line.toHtmlEscaped();
+        }
+        dialog_.GetDlgItem(id)->setToolTip(QStringLiteral("<p style='white-space:pre'>") +
+                                           escaped.join(QStringLiteral("<br>")) +
+                                           QStringLiteral("</p>"));
+    };
+    const std::pair<int, double CErvalunDlg::*> numbers[] = {
+        {kResLonDeg, &CErvalunDlg::m_resLonDeg}, {kResLonMin, &CErvalunDlg::m_resLonMin},
+        {kResLonSec, &CErvalunDlg::m_resLonSec}, {kResLatDeg, &CErvalunDlg::m_resLatDeg},
+        {kResLatMin, &CErvalunDlg::m_resLatMin}, {kResLatSec, &CErvalunDlg::m_resLatSec}};
+    for (const auto& [id, field] : numbers) {
+        set(id, {QString::fromStdString(ervalun::FormatFormNumber(dialog_.*field)), check});
+    }
+    set(kResLonHem,
+        {dialog_.m_resLonHem == "O" ? QStringLiteral("O : ouest") : QStringLiteral("E : est"),
+         check});
+    set(kResLatHem,
+        {dialog_.m_resLatHem == "S" ? QStringLiteral("S : sud") : QStringLiteral("N : nord"),
+         check});
+    QStringList name = {DisplayName(dialog_.m_nearestName)};
+    if (figures_->input.known && std::isfinite(figures_->knownDistance)) {
+        name << QStringLiteral("Cette position est à %1 du point géodésique.")
+                    .arg(QString::fromStdString(geodesy::FormatDistance(figures_->knownDistance)));
+    }
+    name << check;
+    set(kNearestName, name);
+}
