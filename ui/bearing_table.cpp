@@ -1,5 +1,6 @@
 #include "ui/bearing_table.h"
 
+#include "geodesy/coordinate_formats.h"
 #include "geodesy/geodesic_check.h"
 #include "ui/display_text.h"
 #include "ui/estimate_panel.h"
@@ -130,7 +131,20 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     auto* nameLabel = new QLabel(QStringLiteral("&Station"), this);
     nameLabel->setBuddy(name_);
     form->addWidget(nameLabel, 0, 0);
-    form->addWidget(name_, 0, 1, 1, 10);
+    form->addWidget(name_, 0, 1, 1, 4);
+    position_ = new QLineEdit(this);
+    position_->setObjectName(QStringLiteral("bearingPosition"));
+    position_->setAccessibleName(QStringLiteral("Position, toute forme"));
+    position_->setPlaceholderText(QStringLiteral("ou : 45.9342 6.8375, 32T 334567 5089012, "
+                                                 "MGRS, L93..."));
+    position_->setToolTip(QStringLiteral(
+        "Degrés décimaux, degrés et minutes, degrés minutes secondes, UTM, MGRS ou Lambert 93 ; "
+        "rempli, il passe avant la latitude et la longitude ci-dessous"));
+    connect(position_, &QLineEdit::returnPressed, this, [this] { OnAdd(); });
+    auto* positionLabel = new QLabel(QStringLiteral("&Position"), this);
+    positionLabel->setBuddy(position_);
+    form->addWidget(positionLabel, 0, 5, 1, 2, Qt::AlignRight);
+    form->addWidget(position_, 0, 7, 1, 5);
     auto addAngle = [&](int row, const QString& label, const char* prefix, QLineEdit*& degrees,
                         QLineEdit*& minutes, QLineEdit*& seconds, QComboBox*& hemisphere,
                         const QString& positive, const QString& negative) {
@@ -183,6 +197,12 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     form->addWidget(remove_, 2, 11);
     form->setColumnStretch(12, 1);
     layout->addLayout(form);
+    positionRead_ = new QLabel(this);
+    positionRead_->setObjectName(QStringLiteral("bearingPositionRead"));
+    positionRead_->setTextFormat(Qt::PlainText);
+    positionRead_->setWordWrap(true);
+    positionRead_->hide();
+    layout->addWidget(positionRead_);
     mistake_ = new QLabel(this);
     mistake_->setObjectName(QStringLiteral("bearingMistake"));
     mistake_->setWordWrap(true);
@@ -191,6 +211,8 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     layout->addWidget(mistake_);
 
     connect(name_, &QLineEdit::textChanged, this, [this](const QString& t) { OnNameEdited(t); });
+    connect(position_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { OnPositionEdited(t); });
     connect(add, &QPushButton::clicked, this, [this] { OnAdd(); });
     connect(remove_, &QPushButton::clicked, this, [this] { OnRemove(); });
     connect(table_, &QTableWidget::cellChanged, this,
@@ -255,17 +277,54 @@ void CBearingTable::OnNameEdited(const QString& text) {
     lonHem_->setCurrentIndex(std::signbit(entry.longitudeDegrees) ? 1 : 0);
 }
 
+void CBearingTable::OnPositionEdited(const QString& text) {
+    // What will be used, shown before it is.
+    if (text.trimmed().isEmpty()) {
+        positionRead_->hide();
+        return;
+    }
+    const geodesy::ParsedPosition read = geodesy::ParseCoordinate(text.toStdString());
+    if (read.ok) {
+        positionRead_->setText(
+            QStringLiteral("Lu : ") +
+            Text(geodesy::FormatCoordinate(read.latitude, read.longitude,
+                                           geodesy::CoordinateForm::DegreesMinutesSeconds) +
+                 " (" + geodesy::CoordinateFormName(read.form) + ")"));
+        positionRead_->setStyleSheet(QString());
+    } else {
+        positionRead_->setText(QStringLiteral("Illisible : ") + Text(read.error));
+        positionRead_->setStyleSheet(QStringLiteral("color: #b00000"));
+    }
+    positionRead_->show();
+}
+
 void CBearingTable::OnAdd() {
     QLineEdit* wrong = nullptr;
     QString why;
     geodesy::BearingRow row;
     row.name = name_->text().trimmed().toStdString();
-    const std::optional<double> latitude =
-        ReadAngle(latDeg_, latMin_, latSec_, latHem_->currentIndex() == 1, 90.0, wrong);
-    const std::optional<double> longitude =
-        wrong ? std::nullopt
-              : ReadAngle(lonDeg_, lonMin_, lonSec_, lonHem_->currentIndex() == 1, 180.0, wrong);
-    if (wrong) {
+    std::optional<double> latitude;
+    std::optional<double> longitude;
+    if (!position_->text().trimmed().isEmpty()) {
+        // The one field, when filled, says where the station is.
+        const geodesy::ParsedPosition read =
+            geodesy::ParseCoordinate(position_->text().toStdString());
+        if (read.ok) {
+            latitude = read.latitude;
+            longitude = read.longitude;
+        } else {
+            wrong = position_;
+            why = QStringLiteral("Position : ") + Text(read.error);
+        }
+    } else {
+        latitude = ReadAngle(latDeg_, latMin_, latSec_, latHem_->currentIndex() == 1, 90.0, wrong);
+        longitude = wrong ? std::nullopt
+                          : ReadAngle(lonDeg_, lonMin_, lonSec_, lonHem_->currentIndex() == 1,
+                                      180.0, wrong);
+    }
+    if (wrong == position_) {
+        // Said above, in the reader's words.
+    } else if (wrong) {
         why = QStringLiteral("%1 : « %2 » n'est pas accepté (degrés jusqu'à %3, minutes et "
                              "secondes sous 60, avec un point décimal).")
                   .arg(wrong->accessibleName(), wrong->text(),
@@ -302,7 +361,7 @@ void CBearingTable::OnAdd() {
     userRows_.push_back(std::move(row));
     // Ready for the next bearing from another station.
     for (QLineEdit* edit :
-         {name_, latDeg_, latMin_, latSec_, lonDeg_, lonMin_, lonSec_, azimuth_}) {
+         {name_, position_, latDeg_, latMin_, latSec_, lonDeg_, lonMin_, lonSec_, azimuth_}) {
         edit->clear();
     }
     name_->setFocus();

@@ -17,8 +17,9 @@ class QTableWidget;
 
 // The bearings of the geodesic window: first the dialog's two observations, refilled after each
 // calculation, then the rows the user adds, a station picked from the directory by name or
-// typed in degrees, minutes and seconds, with its azimuth and an optional sigma. Each row may be
-// left out. The estimate's figures of each row are shown beside it.
+// typed in degrees, minutes and seconds, or in one field in any form of the field (decimal
+// degrees, degrees and minutes, UTM, MGRS, Lambert 93...), with its azimuth and an optional sigma.
+// Each row may be left out. The estimate's figures of each row are shown beside it.
 class CBearingTable : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +51,7 @@ signals:
 private:
     void Fill();
     void OnNameEdited(const QString& text);
+    void OnPositionEdited(const QString& text);
     void OnAdd();
     void OnRemove();
     void OnItemChanged(int row, int column);
@@ -63,6 +65,9 @@ private:
 
     QTableWidget* table_ = nullptr;
     QLineEdit* name_ = nullptr;
+    // The position typed in any form the field uses, and what was read of it.
+    QLineEdit* position_ = nullptr;
+    QLabel* positionRead_ = nullptr;
     QLineEdit* latDeg_ = nullptr;
     QLineEdit* latMin_ = nullptr;
     QLineEdit* latSec_ = nullptr;

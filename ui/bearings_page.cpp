@@ -122,4 +122,6 @@ void CBearingsPage::Run() {
         ring = geodesy::EllipseRing(estimate_, std::max(estimate_.ellipse.semiMajor / 500.0, 0.1));
     }
     sketch_->Show(std::move(lines), estimate_, std::move(ring));
+    inputs_ = std::move(inputs);
+    emit estimated();
 }

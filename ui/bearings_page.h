@@ -28,6 +28,12 @@ public:
 
     CBearingTable* Table() const { return table_; }
     const ervalun::geodesy::BearingEstimate& Estimate() const { return estimate_; }
+    // The bearings the estimate was made of, azimuths corrected.
+    const std::vector<ervalun::geodesy::BearingInput>& Inputs() const { return inputs_; }
+
+signals:
+    // After each estimate: a change of the table or of the settings.
+    void estimated();
 
 private:
     void Run();
@@ -39,4 +45,5 @@ private:
     MessageSink* messages_ = nullptr;
     double declination_ = 0.0;
     ervalun::geodesy::BearingEstimate estimate_;
+    std::vector<ervalun::geodesy::BearingInput> inputs_;
 };

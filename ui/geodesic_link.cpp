@@ -6,6 +6,8 @@
 #include "ui/bearings_page.h"
 #include "ui/display_text.h"
 #include "ui/ervalun_dlg.h"
+#include "ui/estimate_panel.h"
+#include "ui/field_tools.h"
 #include "ui/form/form_number.h"
 #include "ui/form/list_index.h"
 
@@ -39,6 +41,7 @@ void CGeodesicLink::Open() {
         connect(window_, &CGeodesicWindow::settingsChanged, this, [this] { OnSettingsChanged(); });
         CBearingsPage* page = window_->Bearings();
         page->SetMessages(&messages_);
+        window_->SetMessages(&messages_);
         page->Table()->SetUserRows(std::move(savedRows_));
         savedRows_.clear();
         if (dialogRows_.size() == 2) {
@@ -85,7 +88,30 @@ void CGeodesicLink::Follow() {
     if (window_ != nullptr) {
         window_->Bearings()->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
         GiveDirectory();
+    } else {
+        WriteMapWithoutWindow();
     }
+}
+
+void CGeodesicLink::WriteMapWithoutWindow() {
+    // The window writes carte.html itself once made; until then, from the rows it would have.
+    std::vector<geodesy::BearingRow> rows = dialogRows_;
+    rows.insert(rows.end(), savedRows_.begin(), savedRows_.end());
+    std::vector<geodesy::BearingInput> inputs;
+    for (const geodesy::BearingRow& row : rows) {
+        geodesy::BearingInput input;
+        input.name = row.name;
+        input.latitude = row.latitude;
+        input.longitude = row.longitude;
+        input.azimuth = row.azimuth + settings_.declination;
+        input.sigma = row.sigma;
+        input.excluded = !row.active;
+        inputs.push_back(std::move(input));
+    }
+    const geodesy::BearingEstimate estimate =
+        geodesy::EstimatePosition(inputs, EstimateSettings::Load().Options());
+    // Silent, as map.html; the window's button tells it.
+    WriteFieldMap(WindowScene(inputs, estimate, figures_));
 }
 
 void CGeodesicLink::MakeDialogRows() {

@@ -41,6 +41,8 @@ private:
     // The dialog's two observations as the last calculation used them.
     void MakeDialogRows();
     void GiveDirectory();
+    // carte.html after a calculation made while the window is not.
+    void WriteMapWithoutWindow();
 
     CErvalunDlg& dialog_;
     MessageSink& messages_;

@@ -165,6 +165,7 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    AddFieldTools(tabs, buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
 
@@ -199,6 +200,8 @@ void CGeodesicWindow::OnSettingEdited() {
 }
 
 void CGeodesicWindow::ShowFigures(const std::optional<geodesy::CheckFigures>& figures) {
+    figures_ = figures;
+    OnEstimated();
     ShowTexts(figures);
     // Labels of a window not shown yet do not tell the layouts that their size changed; and
     // the wrapped verdict needs a height for the window's width that no minimum size gives.

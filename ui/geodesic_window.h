@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/message_sink.h"
+#include "geodesy/field_export.h"
 #include "geodesy/geodesic_check.h"
 
 #include <QDialog>
@@ -7,6 +9,9 @@
 #include <optional>
 
 class CBearingsPage;
+class CCoordinatesPanel;
+class QDialogButtonBox;
+class QTabWidget;
 class QDoubleSpinBox;
 class QLabel;
 
@@ -40,6 +45,18 @@ public:
     // The page of the bearings table.
     CBearingsPage* Bearings() const { return bearings_; }
 
+    // Where the export's and the map's failures are told; none: not told.
+    void SetMessages(MessageSink* messages) { messages_ = messages; }
+    // What the files and carte.html show: the bearings' estimate and the last figures.
+    ervalun::geodesy::FieldScene Scene() const;
+    // Writes the scene to path, in the format of its suffix or else of the filter (see
+    // ExportScene); a failure is told. False when it failed.
+    bool Export(const QString& path, const QString& filter = {});
+    // Asks for a file and exports there.
+    void OnExport();
+    // Opens carte.html in the desktop's browser, or says why not.
+    void OpenMap();
+
 signals:
     void settingsChanged();
 
@@ -48,6 +65,10 @@ private:
     QLabel* AddRow(class QGridLayout* grid, const QString& label, const char* objectName);
     void OnSettingEdited();
     void ShowTexts(const std::optional<ervalun::geodesy::CheckFigures>& figures);
+    // The coordinates page and the buttons that hand the answer to the field.
+    void AddFieldTools(QTabWidget* tabs, QDialogButtonBox* buttons);
+    // After each estimate: the coordinates shown and carte.html written again.
+    void OnEstimated();
 
     class QGridLayout* grid_ = nullptr;
     QLabel* rowLabel_ = nullptr;
@@ -65,6 +86,11 @@ private:
     QDoubleSpinBox* error_ = nullptr;
     QDoubleSpinBox* declination_ = nullptr;
     CBearingsPage* bearings_ = nullptr;
+    CCoordinatesPanel* coordinates_ = nullptr;
+    MessageSink* messages_ = nullptr;
+    std::optional<ervalun::geodesy::CheckFigures> figures_;
+    // Why carte.html could not be written the last time; empty when it was.
+    std::string mapError_;
 };
 
 // The tooltip text of the result fields: the distance from the flat fix on the form to the
