@@ -49,7 +49,7 @@ geodesy::ExportResult WriteFieldMap(const geodesy::FieldScene& scene) {
     MapCalibration calibration;
     std::error_code error;
     if (std::filesystem::exists("map.jpg", error) &&
-        ervalun::ReadCalibration(kCalibrationFileName, calibration)) {
+        ervalun::ReadCalibration(ervalun::kCalibrationFileName, calibration)) {
         options.calibration = calibration;
     }
     return geodesy::WriteLeafletPage(kFieldMapFileName, scene, options);

@@ -58,7 +58,7 @@ private slots:
         Workspace::Write(QStringLiteral("ervalun.txt"),
                          "Aiguille-du-Midi 45 52 44 N 6 53 15 E\nChamonix 45 55 25 N 6 52 10 E\n"
                          "Lac-Blanc 45 58 54 N 6 53 28 E\nLe-Brevent 45 56 3 N 6 50 15 E\n"
-                         "Montenvers 45 55 44 N 6 55 7 E\n");
+                         "Montenvers 45 55 44 N 6 55 7 E\nD\xF4me 45 50 36 N 6 50 28 O\n");
         Workspace::Write(QStringLiteral("operateurs.txt"), kRoster);
     }
 
@@ -72,6 +72,11 @@ private slots:
         CapturingSink sink;
         auto d = Open(sink);
         CGeodesicWindow* window = CalculateExample(*d);
+        // A third bearing, for an estimate.
+        auto* page = window->Bearings();
+        Child<QLineEdit>(page, QStringLiteral("bearingName"))->setText(QStringLiteral("Lac-Blanc"));
+        Child<QLineEdit>(page, QStringLiteral("bearingAzimuth"))->setText(QStringLiteral("175"));
+        QTest::mouseClick(Child<QPushButton>(page, QStringLiteral("bearingAdd")), Qt::LeftButton);
         const geodesy::BearingEstimate& estimate = window->Bearings()->Estimate();
         QVERIFY(estimate.Found());
         const auto& fix = d->GeodesicWindow()->Scene().geodesicFix;
@@ -104,8 +109,9 @@ private slots:
             }
         }
         // carte.html follows the calculation, with the stations' names.
-        const QByteArray page = Workspace::Read(QStringLiteral("carte.html"));
-        QVERIFY(page.contains("Le-Brevent") && page.contains("Montenvers"));
+        const QByteArray html = Workspace::Read(QStringLiteral("carte.html"));
+        QVERIFY(html.contains("Le-Brevent") && html.contains("Montenvers") &&
+                html.contains("Lac-Blanc"));
         QVERIFY(sink.messages.isEmpty());
     }
 
