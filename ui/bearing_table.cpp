@@ -277,27 +277,6 @@ void CBearingTable::OnNameEdited(const QString& text) {
     lonHem_->setCurrentIndex(std::signbit(entry.longitudeDegrees) ? 1 : 0);
 }
 
-void CBearingTable::OnPositionEdited(const QString& text) {
-    // What will be used, shown before it is.
-    if (text.trimmed().isEmpty()) {
-        positionRead_->hide();
-        return;
-    }
-    const geodesy::ParsedPosition read = geodesy::ParseCoordinate(text.toStdString());
-    if (read.ok) {
-        positionRead_->setText(
-            QStringLiteral("Lu : ") +
-            Text(geodesy::FormatCoordinate(read.latitude, read.longitude,
-                                           geodesy::CoordinateForm::DegreesMinutesSeconds) +
-                 " (" + geodesy::CoordinateFormName(read.form) + ")"));
-        positionRead_->setStyleSheet(QString());
-    } else {
-        positionRead_->setText(QStringLiteral("Illisible : ") + Text(read.error));
-        positionRead_->setStyleSheet(QStringLiteral("color: #b00000"));
-    }
-    positionRead_->show();
-}
-
 void CBearingTable::OnAdd() {
     QLineEdit* wrong = nullptr;
     QString why;
