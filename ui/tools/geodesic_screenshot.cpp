@@ -1,9 +1,10 @@
 // Makes the main dialog in the current folder, runs the README example (Le-Brévent with a
 // bearing of 108, Montenvers with 264) and saves a picture of the "Contrôle géodésique" window.
 // With --releves, two more bearings are added in its table (from Aiguille-du-Midi and Lac-Blanc)
-// and the picture shows that page.
+// and the picture shows that page; with --coordonnees, the same bearings and the page of the
+// estimate's coordinates.
 //
-//   ervalun_geodesic_screenshot [picture.png] [--releves]
+//   ervalun_geodesic_screenshot [picture.png] [--releves | --coordonnees]
 //
 // Run it in a copy of examples/. Without a display it uses Qt's offscreen platform.
 
@@ -62,7 +63,8 @@ int main(int argc, char* argv[]) {
     CErvalunApp::SetUpLook();
     const QString output =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("geodesic-check.png");
-    const bool bearings = argc > 2 && std::strcmp(argv[2], "--releves") == 0;
+    const bool coordinates = argc > 2 && std::strcmp(argv[2], "--coordonnees") == 0;
+    const bool bearings = coordinates || (argc > 2 && std::strcmp(argv[2], "--releves") == 0);
 
     StderrSink sink;
     CErvalunDlg dialog(&sink);
@@ -85,7 +87,8 @@ int main(int argc, char* argv[]) {
             AddBearing(*window, "Aiguille-du-Midi", "345");
             AddBearing(*window, "Lac-Blanc", "194");
         }
-        window->findChild<QTabWidget*>(QStringLiteral("geodesicTabs"))->setCurrentIndex(1);
+        window->findChild<QTabWidget*>(QStringLiteral("geodesicTabs"))
+            ->setCurrentIndex(coordinates ? 2 : 1);
     }
     QApplication::processEvents();
 
