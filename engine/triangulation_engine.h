@@ -5,8 +5,8 @@
 #include "data/name_sort.h"
 #include "data/records.h"
 #include "engine/geo_position.h"
-#include "output/local_date_time.h"
-#include "output/map_calibration.h"
+#include "data/local_date_time.h"
+#include "data/map_calibration.h"
 
 #include <functional>
 #include <optional>

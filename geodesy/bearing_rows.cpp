@@ -1,6 +1,6 @@
 #include "geodesy/bearing_rows.h"
 
-#include "output/replace_file.h"
+#include "data/replace_file.h"
 
 #include <array>
 #include <charconv>

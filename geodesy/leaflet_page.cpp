@@ -4,7 +4,7 @@
 #include "geodesy/field_text.h"
 #include "geodesy/geodesic_check.h"
 #include "geodesy/leaflet_page_script.h"
-#include "output/replace_file.h"
+#include "data/replace_file.h"
 
 #include <cmath>
 #include <filesystem>

@@ -2,7 +2,7 @@
 
 #include "data/records.h"
 #include "engine/solver.h"
-#include "output/local_date_time.h"
+#include "data/local_date_time.h"
 
 #include <optional>
 #include <span>

@@ -2,7 +2,7 @@
 
 #include "engine/coordinates.h"
 #include "engine/numeric.h"
-#include "output/replace_file.h"
+#include "data/replace_file.h"
 
 #include <charconv>
 
