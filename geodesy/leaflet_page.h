@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geodesy/field_export.h"
 #include "data/map_calibration.h"
+#include "geodesy/field_export.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/geo_position.h"
 #include "data/map_calibration.h"
+#include "engine/geo_position.h"
 
 #include <optional>
 #include <string>
