@@ -45,6 +45,7 @@ void CGeodesicLink::Open() {
             page->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
         }
     }
+    ShowNorth();
     GiveDirectory();
     window_->ShowFigures(figures_);
     window_->show();
@@ -57,10 +58,49 @@ void CGeodesicLink::OnSettingsChanged() {
     if (figures_) {
         geodesy::CheckInput input = figures_->input;
         input.bearingError = settings_.bearingError;
-        input.declination = settings_.declination;
-        figures_ = geodesy::RunCheck(input);
+        Check(input);
     }
+    ShowNorth();
     Show();
+}
+
+void CGeodesicLink::Check(const geodesy::CheckInput& input) {
+    corrections_.clear();
+    const geodesy::CalendarDate today = geodesy::TodayLocal();
+    const geodesy::Sighting* sightings[] = {&input.first, &input.second};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const geodesy::Sighting& sighting = *sightings[i];
+        const std::string name =
+            i < dialogRows_.size() ? dialogRows_[i].name : "Observation " + std::to_string(i + 1);
+        corrections_.push_back(
+            ObservationCorrection(settings_.north[i], settings_.declination, sighting.azimuth,
+                                  {name, sighting.latitude, sighting.longitude, 0.0}, today));
+    }
+    if (corrections_[0].ok && corrections_[1].ok) {
+        figures_ = geodesy::RunCheck(input, corrections_[0].azimuth, corrections_[1].azimuth);
+    } else {
+        geodesy::CheckInput typed = input;
+        typed.declination = 0.0;
+        figures_ = geodesy::RunCheck(typed);
+    }
+}
+
+void CGeodesicLink::ShowNorth() {
+    if (window_ == nullptr) {
+        return;
+    }
+    QStringList texts;
+    for (const geodesy::NorthCorrection& correction : corrections_) {
+        texts << QString::fromStdString(correction.text);
+    }
+    if (corrections_.size() == 2 && !(corrections_[0].ok && corrections_[1].ok)) {
+        texts << QStringLiteral("Sans correction possible, les deux azimuts sont pris tels que "
+                                "saisis.");
+    }
+    window_->ShowNorth(texts);
+    const QStringList names = NorthChoiceNames(true);
+    window_->Bearings()->SetDialogCorrections(
+        corrections_, {names.value(settings_.north[0]), names.value(settings_.north[1])});
 }
 
 void CGeodesicLink::Follow() {
@@ -71,7 +111,6 @@ void CGeodesicLink::Follow() {
     input.first = {first.latitude, first.longitude, first.bearing};
     input.second = {second.latitude, second.longitude, second.bearing};
     input.bearingError = settings_.bearingError;
-    input.declination = settings_.declination;
     // The entry the nearest search just named, from the distances it left in the directory.
     if (engine.directoryLoaded) {
         if (const KnownPosition* entry =
@@ -79,11 +118,12 @@ void CGeodesicLink::Follow() {
             input.known = geodesy::Place{entry->name.str(), entry->latitude, entry->longitude};
         }
     }
-    figures_ = geodesy::RunCheck(input);
     MakeDialogRows();
+    Check(input);
     Show();
     if (window_ != nullptr) {
         window_->Bearings()->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
+        ShowNorth();
         GiveDirectory();
     }
 }
