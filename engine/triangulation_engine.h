@@ -1,12 +1,12 @@
 #pragma once
 
 #include "data/directory_mistake.h"
+#include "data/local_date_time.h"
+#include "data/map_calibration.h"
 #include "data/message_sink.h"
 #include "data/name_sort.h"
 #include "data/records.h"
 #include "engine/geo_position.h"
-#include "output/local_date_time.h"
-#include "output/map_calibration.h"
 
 #include <functional>
 #include <optional>

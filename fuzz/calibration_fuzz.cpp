@@ -1,7 +1,7 @@
 // The map calibration reader on arbitrary bytes: silent always, a usable result only with
 // every value inside its bounds, and the same result wherever the reader's buffer is cut.
+#include "data/map_calibration.h"
 #include "fuzz/fuzz_support.h"
-#include "output/map_calibration.h"
 
 #include <cmath>
 #include <cstring>

@@ -163,7 +163,9 @@ std::vector<std::string> EstimateWarnings(const BearingEstimate& estimate);
 // of the estimate, the one from which a bearing with the default sigma (times the scale, when
 // that came from the residuals: the estimate's kappa) would shrink the ellipse most, with the area
 // the ellipse would then have at the same quantile: its information is added to the estimate's,
-// without re-estimating. A cheap flat bound sorts the directory before any geodesic is computed.
+// without re-estimating. Positions inside the ellipse's semi-major axis (the area to search) and
+// at a station already used are passed over. A cheap flat bound sorts the directory before any
+// geodesic is computed.
 struct NextStation {
     bool found = false;
     std::string name;

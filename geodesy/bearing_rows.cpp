@@ -1,10 +1,11 @@
 #include "geodesy/bearing_rows.h"
 
-#include "output/replace_file.h"
+#include "data/replace_file.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,10 +17,20 @@ namespace ervalun::geodesy {
 
 namespace {
 
-enum Column { kName, kLatitude, kLongitude, kAzimuth, kSigma, kActive, kColumnCount };
+enum Column {
+    kName,
+    kLatitude,
+    kLongitude,
+    kAzimuth,
+    kSigma,
+    kActive,
+    kNorth,
+    kDate,
+    kColumnCount
+};
 
 constexpr std::array<std::string_view, kColumnCount> kColumnNames = {
-    "nom", "latitude", "longitude", "azimut", "sigma", "actif"};
+    "nom", "latitude", "longitude", "azimut", "sigma", "actif", "nord", "date"};
 
 // Mistakes listed in one message at most; the rest are counted.
 constexpr std::size_t kListedMistakes = 8;
@@ -84,6 +95,38 @@ std::string Quoted(std::string_view text) {
     return "« " + std::string(text) + " »";
 }
 
+std::optional<int> ParseInteger(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// AAAA-MM-JJ, as written, or JJ/MM/AAAA, as the French write it.
+std::optional<CalendarDate> ParseDate(std::string_view text) {
+    const bool iso = text.size() == 10 && text[4] == '-' && text[7] == '-';
+    const bool french = text.size() == 10 && text[2] == '/' && text[5] == '/';
+    if (!iso && !french) {
+        return std::nullopt;
+    }
+    const std::optional<int> year = ParseInteger(text.substr(iso ? 0 : 6, 4));
+    const std::optional<int> month = ParseInteger(text.substr(iso ? 5 : 3, 2));
+    const std::optional<int> day = ParseInteger(text.substr(iso ? 8 : 0, 2));
+    if (!year || !month || !day) {
+        return std::nullopt;
+    }
+    const CalendarDate date{*year, *month, *day};
+    return IsValidDate(date) ? std::optional<CalendarDate>(date) : std::nullopt;
+}
+
+std::string FormatIsoDate(const CalendarDate& date) {
+    std::array<char, 16> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%04d-%02d-%02d", date.year, date.month, date.day);
+    return buffer.data();
+}
+
 // The row of one line, or why there is none.
 std::optional<BearingRow> ParseRow(const std::vector<std::string_view>& fields,
                                    const std::array<int, kColumnCount>& columns,
@@ -145,6 +188,25 @@ std::optional<BearingRow> ParseRow(const std::vector<std::string_view>& fields,
             return std::nullopt;
         }
     }
+    // Without the column the file is older than it: its azimuts were true.
+    if (const std::optional<std::string_view> text = field(kNorth); text && !text->empty()) {
+        const std::optional<NorthReference> north = ParseFrenchName(*text);
+        if (!north) {
+            reason = "le nord " + Quoted(*text) +
+                     " n'est ni vrai, ni magnétique, ni Lambert 93, ni UTM.";
+            return std::nullopt;
+        }
+        row.north = *north;
+    }
+    row.date = TodayLocal();
+    if (const std::optional<std::string_view> text = field(kDate); text && !text->empty()) {
+        const std::optional<CalendarDate> date = ParseDate(*text);
+        if (!date) {
+            reason = "la date " + Quoted(*text) + " n'est pas une date AAAA-MM-JJ ou JJ/MM/AAAA.";
+            return std::nullopt;
+        }
+        row.date = *date;
+    }
     return row;
 }
 
@@ -154,13 +216,16 @@ std::string FormatBearingRows(const std::vector<BearingRow>& rows) {
     std::string text = "# Relevés d'Ervalun : un relevé par ligne, champs séparés par « ; ».\n"
                        "# Latitude et longitude en degrés décimaux (nord et est positifs), azimut "
                        "en degrés,\n"
-                       "# sigma en degrés (vide : la valeur par défaut), actif 1 ou 0.\n"
-                       "# nom;latitude;longitude;azimut;sigma;actif\n";
+                       "# sigma en degrés (vide : la valeur par défaut), actif 1 ou 0,\n"
+                       "# nord vrai, magnétique, Lambert 93 ou UTM, date AAAA-MM-JJ ou "
+                       "JJ/MM/AAAA.\n"
+                       "# nom;latitude;longitude;azimut;sigma;actif;nord;date\n";
     for (const BearingRow& row : rows) {
         text += CleanName(row.name) + ';' + FormatNumber(row.latitude) + ';' +
                 FormatNumber(row.longitude) + ';' + FormatNumber(row.azimuth) + ';' +
                 (std::isfinite(row.sigma) ? FormatNumber(row.sigma) : std::string()) + ';' +
-                (row.active ? '1' : '0') + '\n';
+                (row.active ? '1' : '0') + ';' + std::string(FrenchName(row.north)) + ';' +
+                FormatIsoDate(row.date) + '\n';
     }
     return text;
 }
@@ -169,7 +234,7 @@ BearingRows ParseBearingRows(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
-    std::array<int, kColumnCount> columns = {0, 1, 2, 3, 4, 5};
+    std::array<int, kColumnCount> columns = {0, 1, 2, 3, 4, 5, 6, 7};
     BearingRows result;
     int number = 0;
     while (!text.empty()) {

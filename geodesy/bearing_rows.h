@@ -1,5 +1,8 @@
 #pragma once
 
+#include "geodesy/magnetic_model.h"
+#include "geodesy/north_reference.h"
+
 #include <limits>
 #include <string>
 #include <string_view>
@@ -9,12 +12,16 @@
 // folder that the user may read and edit:
 //
 //   # Relevés d'Ervalun : un relevé par ligne, ...
-//   # nom;latitude;longitude;azimut;sigma;actif
-//   Le-Brevent;45.934166667;6.8375;108;;1
+//   # nom;latitude;longitude;azimut;sigma;actif;nord;date
+//   Le-Brevent;45.934166667;6.8375;108;;1;magnétique;2026-12-07
 //
 // Fields are separated by ";"; latitude and longitude are signed decimal degrees (north and east
 // positive) with a decimal point, the azimut in degrees, sigma in degrees or empty for the
-// default, actif 1 or 0 (oui/non, empty: 1). The last comment line that starts with "nom" names
+// default, actif 1 or 0 (oui/non, empty: 1), nord the north the azimut is read from ("vrai",
+// "magnétique", "Lambert 93", "UTM"), date the day of the observation, written AAAA-MM-JJ (it
+// sorts and cannot be mistaken for a month first), read also as JJ/MM/AAAA. A file without a
+// nord column was written when every azimut was entered as true: its rows are "vrai". An empty
+// date is the day the file is read. The last comment line that starts with "nom" names
 // the columns of the lines after it, so that columns may be added or moved: unknown columns are
 // ignored, sigma and actif may be missing. A line that cannot be read is left out, with its
 // number in the message, and the others are kept.
@@ -30,6 +37,9 @@ struct BearingRow {
     double azimuth = 0.0;
     double sigma = std::numeric_limits<double>::quiet_NaN(); // NaN: the default
     bool active = true;
+    // Rows of files from before the north column were true bearings; the form sets its own.
+    NorthReference north = NorthReference::True;
+    CalendarDate date; // of the observation, for the magnetic model
 
     bool operator==(const BearingRow&) const = default;
 };

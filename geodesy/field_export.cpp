@@ -1,8 +1,8 @@
 #include "geodesy/field_export.h"
 
+#include "data/replace_file.h"
 #include "geodesy/field_text.h"
 #include "geodesy/geodesic_check.h"
-#include "output/replace_file.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <GeographicLib/Math.hpp>

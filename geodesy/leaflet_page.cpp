@@ -1,10 +1,10 @@
 #include "geodesy/leaflet_page.h"
 
+#include "data/replace_file.h"
 #include "engine/coordinates.h"
 #include "geodesy/field_text.h"
 #include "geodesy/geodesic_check.h"
 #include "geodesy/leaflet_page_script.h"
-#include "output/replace_file.h"
 
 #include <cmath>
 #include <filesystem>

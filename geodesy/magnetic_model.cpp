@@ -1,6 +1,6 @@
 #include "geodesy/magnetic_model.h"
 
-#include "output/local_date_time.h"
+#include "data/local_date_time.h"
 
 #include <GeographicLib/Geocentric.hpp>
 #include <GeographicLib/SphericalHarmonic1.hpp>

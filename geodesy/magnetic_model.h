@@ -26,6 +26,8 @@ struct CalendarDate {
     int year = 2025;
     int month = 1;
     int day = 1;
+
+    bool operator==(const CalendarDate&) const = default;
 };
 
 // True for a date that exists in the proleptic Gregorian calendar, years 1 to 9999.

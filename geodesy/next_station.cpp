@@ -18,6 +18,8 @@ using GeographicLib::Math;
 
 // A bearing from closer than this to the estimate, in metres, says nothing of it.
 constexpr double kTooClose = 1.0;
+// A known position this close to a station already used, in metres, is that station.
+constexpr double kSameStation = 10.0;
 // The local flat score of a position is within this factor of its geodesic score inside 50 km
 // (the equirectangular distances and directions are good to a few parts in ten thousand there);
 // the margin keeps the prefilter from ever dropping the best.
@@ -44,7 +46,7 @@ double Gain(const BearingEstimate& est, double e, double n, double d) {
 } // namespace
 
 NextStation SuggestNextStation(const BearingEstimate& estimate,
-                               const std::vector<BearingInput>& /*bearings*/,
+                               const std::vector<BearingInput>& bearings,
                                const EstimateOptions& /*options*/,
                                const std::vector<KnownPosition>& directory, double radius) {
     NextStation best;
@@ -63,6 +65,23 @@ NextStation SuggestNextStation(const BearingEstimate& estimate,
         nearPole >= 89.0 ? 360.0 : dLat / std::cos(nearPole * Math::pi() / 180) * 1.01;
     const double metresPerLat = meridian * Math::pi() / 180;
     const double metresPerLon = vertical * std::cos(lat0 * Math::pi() / 180) * Math::pi() / 180;
+    // Where to send the next observer: not inside the area to search (from there the target is
+    // searched, not sighted), and not back to a station already used.
+    const double nearest = std::isfinite(estimate.ellipse.semiMajor)
+                               ? std::max(kTooClose, estimate.ellipse.semiMajor)
+                               : kTooClose;
+    std::vector<std::pair<double, double>> used;
+    for (const BearingInput& b : bearings) {
+        if (!b.excluded) {
+            used.emplace_back(std::remainder(b.longitude - lon0, 360.0) * metresPerLon,
+                              (b.latitude - lat0) * metresPerLat);
+        }
+    }
+    const auto atStation = [&used](double e, double n) {
+        return std::any_of(used.begin(), used.end(), [e, n](const auto& s) {
+            return std::hypot(s.first - e, s.second - n) < kSameStation;
+        });
+    };
 
     std::vector<std::pair<double, std::size_t>> candidates;
     for (std::size_t i = 0; i < directory.size(); ++i) {
@@ -78,7 +97,7 @@ NextStation SuggestNextStation(const BearingEstimate& estimate,
         const double e = dlon * metresPerLon;
         const double n = dlat * metresPerLat;
         const double d = std::hypot(e, n);
-        if (d > radius * 1.01 || d < kTooClose) {
+        if (d > radius * 1.01 || d < nearest || atStation(e, n)) {
             continue;
         }
         candidates.emplace_back(Gain(estimate, e / d, n / d, d), i);
@@ -95,7 +114,7 @@ NextStation SuggestNextStation(const BearingEstimate& estimate,
         const KnownPosition& p = directory[index];
         double s12 = 0.0, azi1 = 0.0, azi2 = 0.0, m12 = 0.0;
         earth.Inverse(p.latitude, p.longitude, lat0, lon0, s12, azi1, azi2, m12);
-        if (s12 > radius || s12 < kTooClose || !(m12 > 0)) {
+        if (s12 > radius || s12 < nearest || !(m12 > 0)) {
             continue;
         }
         double se = 0.0, ce = 0.0;

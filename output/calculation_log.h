@@ -1,8 +1,8 @@
 #pragma once
 
+#include "data/local_date_time.h"
 #include "data/records.h"
 #include "engine/solver.h"
-#include "output/local_date_time.h"
 
 #include <optional>
 #include <span>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/map_calibration.h"
+#include "data/map_calibration.h"
 
 #include <cstdio>
 #include <string>

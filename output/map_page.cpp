@@ -1,8 +1,8 @@
 #include "output/map_page.h"
 
+#include "data/replace_file.h"
 #include "engine/coordinates.h"
 #include "engine/numeric.h"
-#include "output/replace_file.h"
 
 #include <charconv>
 

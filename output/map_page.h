@@ -1,7 +1,7 @@
 #pragma once
 
+#include "data/map_calibration.h"
 #include "engine/geo_position.h"
-#include "output/map_calibration.h"
 
 #include <optional>
 #include <string>

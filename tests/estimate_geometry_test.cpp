@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -115,6 +116,11 @@ TEST(BearingEstimateTest, NextStationShrinksTheEllipseMost) {
     };
     std::vector<KnownPosition> small = {known("Sud", 180, 10000), known("Est", 90, 10000),
                                         known("Loin", 90, 80000), known("Nord-Est", 45, 30000)};
+    KnownPosition second;
+    second.name = "Station-2";
+    second.latitude = bearings[1].latitude;
+    second.longitude = bearings[1].longitude;
+    small.push_back(second);
     std::mt19937_64 gen(17);
     std::vector<KnownPosition> large;
     for (int k = 0; k < 300; ++k) {
@@ -129,7 +135,12 @@ TEST(BearingEstimateTest, NextStationShrinksTheEllipseMost) {
         std::string bestName;
         for (const KnownPosition& p : *directory) {
             const geodesy::NextStation alone = geodesy::SuggestNextStation(e, bearings, {}, {p});
-            if (Distance(p.latitude, p.longitude, e.latitude, e.longitude) > 50000) {
+            const double range = Distance(p.latitude, p.longitude, e.latitude, e.longitude);
+            const bool atStation = std::any_of(bearings.begin(), bearings.end(), [&p](auto& b) {
+                return Distance(p.latitude, p.longitude, b.latitude, b.longitude) < 5;
+            });
+            // Beyond 50 km, inside the area to search, or at a station already used: never.
+            if (range > 50000 || range < e.ellipse.semiMajor || atStation) {
                 EXPECT_FALSE(alone.found) << p.name;
                 continue;
             }

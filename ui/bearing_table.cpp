@@ -5,9 +5,12 @@
 #include "ui/display_text.h"
 #include "ui/estimate_panel.h"
 #include "ui/form/form_number.h"
+#include "ui/north_choice.h"
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QDate>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -31,6 +34,7 @@ enum Column {
     kLatitude,
     kLongitude,
     kAzimuth,
+    kNorth,
     kSigma,
     kActive,
     kResidual,
@@ -95,14 +99,15 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     table_->setAccessibleName(QStringLiteral("Relevés"));
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("Station"), QStringLiteral("Latitude"), QStringLiteral("Longitude"),
-         QStringLiteral("Azimut"), QStringLiteral("σ"), QStringLiteral("Actif"),
-         QStringLiteral("Résidu"), QStringLiteral("Écart"), QStringLiteral("Poids"),
-         QStringLiteral("Sans lui"), QStringLiteral("Remarques")});
+         QStringLiteral("Azimut"), QStringLiteral("Nord"), QStringLiteral("σ"),
+         QStringLiteral("Actif"), QStringLiteral("Résidu"), QStringLiteral("Écart"),
+         QStringLiteral("Poids"), QStringLiteral("Sans lui"), QStringLiteral("Remarques")});
     const QString tips[kColumns] = {
         QStringLiteral("Les deux premières lignes suivent les observations du dialogue"),
         {},
         {},
         QStringLiteral("Azimut tel que saisi, en degrés"),
+        QStringLiteral("Le nord de l'azimut ; la correction vers le nord vrai en info-bulle"),
         QStringLiteral("Écart type de l'azimut ; vide : la valeur par défaut"),
         QStringLiteral("Décocher pour laisser ce relevé de côté"),
         QStringLiteral("Azimut observé moins azimut calculé vers l'estimation"),
@@ -188,14 +193,30 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     sigmaLabel->setBuddy(sigma_);
     form->addWidget(sigmaLabel, 2, 9);
     form->addWidget(sigma_, 2, 10);
+    // A compass reading unless said otherwise, taken today unless said otherwise.
+    auto* northLabel = new QLabel(QStringLiteral("&Nord"), this);
+    north_ = MakeNorthCombo(this, "bearingNorth", QStringLiteral("Nord de l'azimut"), false);
+    north_->setCurrentIndex(kMagneticNorthChoice);
+    northLabel->setBuddy(north_);
+    form->addWidget(northLabel, 1, 11);
+    form->addWidget(north_, 1, 12);
+    auto* dateLabel = new QLabel(QStringLiteral("&Date"), this);
+    date_ = new QDateEdit(QDate::currentDate(), this);
+    date_->setObjectName(QStringLiteral("bearingDate"));
+    date_->setAccessibleName(QStringLiteral("Date du relevé, pour la déclinaison magnétique"));
+    date_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    date_->setCalendarPopup(true);
+    dateLabel->setBuddy(date_);
+    form->addWidget(dateLabel, 2, 11);
+    form->addWidget(date_, 2, 12);
     auto* add = new QPushButton(QStringLiteral("&Ajouter"), this);
     add->setObjectName(QStringLiteral("bearingAdd"));
-    form->addWidget(add, 1, 11);
+    form->addWidget(add, 1, 13);
     remove_ = new QPushButton(QStringLiteral("&Retirer"), this);
     remove_->setObjectName(QStringLiteral("bearingRemove"));
     remove_->setToolTip(QStringLiteral("Retire les relevés ajoutés choisis dans le tableau"));
-    form->addWidget(remove_, 2, 11);
-    form->setColumnStretch(12, 1);
+    form->addWidget(remove_, 2, 13);
+    form->setColumnStretch(14, 1);
     layout->addLayout(form);
     positionRead_ = new QLabel(this);
     positionRead_->setObjectName(QStringLiteral("bearingPositionRead"));
@@ -334,6 +355,9 @@ void CBearingTable::OnAdd() {
     mistake_->hide();
     row.latitude = *latitude;
     row.longitude = *longitude;
+    row.north = static_cast<geodesy::NorthReference>(north_->currentIndex());
+    const QDate date = date_->date();
+    row.date = {date.year(), date.month(), date.day()};
     if (sigma_->text().trimmed().isEmpty()) {
         row.sigma = std::numeric_limits<double>::quiet_NaN();
     }
@@ -428,6 +452,7 @@ void CBearingTable::Fill() {
                         Cell(QString::fromStdString(ervalun::FormatFormNumber(row.azimuth)) +
                                  QStringLiteral("°"),
                              true));
+        table_->setItem(r, kNorth, Cell(NorthCellText(row)));
         table_->setItem(r, kSigma,
                         Cell(std::isfinite(row.sigma)
                                  ? Text(geodesy::FormatFixed(row.sigma, 2) + "°")
@@ -446,12 +471,34 @@ void CBearingTable::Fill() {
     filling_ = false;
 }
 
+void CBearingTable::ShowCorrections(std::vector<geodesy::NorthCorrection> corrections,
+                                    const QStringList& dialogNorths) {
+    filling_ = true;
+    corrections_ = std::move(corrections);
+    for (int r = 0; r < table_->rowCount() && r < static_cast<int>(corrections_.size()); ++r) {
+        const geodesy::NorthCorrection& correction = corrections_[static_cast<std::size_t>(r)];
+        QTableWidgetItem* cell = table_->item(r, kNorth);
+        if (r < DialogRowCount() && r < dialogNorths.size()) {
+            cell->setText(dialogNorths[r]);
+        }
+        cell->setToolTip(Text(correction.text));
+        cell->setForeground(correction.ok ? palette().color(QPalette::Text) : QColor(190, 0, 0));
+    }
+    filling_ = false;
+}
+
 void CBearingTable::ShowResiduals(const geodesy::BearingEstimate& estimate) {
     filling_ = true;
     const std::vector<geodesy::BearingRow> rows = Rows();
     for (int r = 0; r < table_->rowCount(); ++r) {
         const std::size_t i = static_cast<std::size_t>(r);
         QString cells[kColumns];
+        // Never used uncorrected: the reason stands with or without an estimate.
+        const bool uncorrected = i < corrections_.size() && !corrections_[i].ok;
+        if (uncorrected) {
+            cells[kRemarks] =
+                QStringLiteral("laissé de côté, sans correction : ") + Text(corrections_[i].text);
+        }
         if (estimate.Found() && i < estimate.residuals.size()) {
             const geodesy::BearingResidual& residual = estimate.residuals[i];
             cells[kResidual] = Signed(residual.residual, 2) + QStringLiteral("°");
@@ -471,7 +518,9 @@ void CBearingTable::ShowResiduals(const geodesy::BearingEstimate& estimate) {
             if (i < rows.size() && !rows[i].active) {
                 remarks << QStringLiteral("laissé de côté");
             }
-            cells[kRemarks] = remarks.join(QStringLiteral(", "));
+            if (!uncorrected) {
+                cells[kRemarks] = remarks.join(QStringLiteral(", "));
+            }
         }
         for (int column = kResidual; column < kColumns; ++column) {
             table_->item(r, column)->setText(cells[column]);

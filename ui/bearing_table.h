@@ -10,6 +10,7 @@
 #include <vector>
 
 class QComboBox;
+class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,9 +18,10 @@ class QTableWidget;
 
 // The bearings of the geodesic window: first the dialog's two observations, refilled after each
 // calculation, then the rows the user adds, a station picked from the directory by name or
-// typed in degrees, minutes and seconds, or in one field in any form of the field (decimal
-// degrees, degrees and minutes, UTM, MGRS, Lambert 93...), with its azimuth and an optional sigma.
-// Each row may be left out. The estimate's figures of each row are shown beside it.
+// typed in degrees, minutes and seconds or in one field in any form of the field (decimal
+// degrees, degrees and minutes, UTM, MGRS, Lambert 93...), with its azimuth, the north it is
+// read from and the day it was taken, and an optional sigma. Each row may be left out. The
+// estimate's figures of each row are shown beside it.
 class CBearingTable : public QWidget {
     Q_OBJECT
 public:
@@ -40,7 +42,12 @@ public:
     std::vector<ervalun::geodesy::BearingRow> Rows() const;
     int DialogRowCount() const { return static_cast<int>(dialogRows_.size()); }
 
-    // Each row's residual, weight, leave-one-out shift and flags; blank without an estimate.
+    // Each row's correction to true north, in the table's order (the "Nord" cell and its
+    // tooltip); norths: the "Nord" cell of each dialog row, whose north is the window's.
+    void ShowCorrections(std::vector<ervalun::geodesy::NorthCorrection> corrections,
+                         const QStringList& dialogNorths);
+    // Each row's residual, weight, leave-one-out shift and flags; blank without an estimate. A
+    // row without a correction says why it is left out.
     void ShowResiduals(const ervalun::geodesy::BearingEstimate& estimate);
 
 signals:
@@ -78,6 +85,9 @@ private:
     QComboBox* lonHem_ = nullptr;
     QLineEdit* azimuth_ = nullptr;
     QLineEdit* sigma_ = nullptr;
+    QComboBox* north_ = nullptr;
+    QDateEdit* date_ = nullptr;
+    std::vector<ervalun::geodesy::NorthCorrection> corrections_;
     QPushButton* remove_ = nullptr;
     QLabel* mistake_ = nullptr;
 };

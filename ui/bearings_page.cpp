@@ -3,6 +3,7 @@
 #include "ui/bearing_sketch.h"
 #include "ui/bearing_table.h"
 #include "ui/estimate_panel.h"
+#include "ui/north_choice.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -53,11 +54,11 @@ CBearingsPage::CBearingsPage(QWidget* parent) : QWidget(parent) {
     Run();
 }
 
-void CBearingsPage::SetDeclination(double declination) {
-    if (declination != declination_) {
-        declination_ = declination;
-        Run();
-    }
+void CBearingsPage::SetDialogCorrections(std::vector<geodesy::NorthCorrection> corrections,
+                                         const QStringList& norths) {
+    dialogCorrections_ = std::move(corrections);
+    dialogNorths_ = norths;
+    Run();
 }
 
 void CBearingsPage::Save() {
@@ -72,16 +73,26 @@ void CBearingsPage::Save() {
 
 void CBearingsPage::Run() {
     std::vector<geodesy::BearingInput> inputs;
-    for (const geodesy::BearingRow& row : table_->Rows()) {
+    std::vector<geodesy::NorthCorrection> corrections;
+    const std::vector<geodesy::BearingRow> rows = table_->Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const geodesy::BearingRow& row = rows[i];
+        const bool dialog =
+            i < static_cast<std::size_t>(table_->DialogRowCount()) && i < dialogCorrections_.size();
+        corrections.push_back(dialog ? dialogCorrections_[i] : RowCorrection(row));
         geodesy::BearingInput input;
         input.name = row.name;
         input.latitude = row.latitude;
         input.longitude = row.longitude;
-        input.azimuth = row.azimuth + declination_;
+        // The estimate works on true azimuths; a bearing that cannot be made true is left out
+        // (drawn as typed), never used uncorrected.
+        const bool corrected = corrections.back().ok;
+        input.azimuth = corrected ? corrections.back().azimuth : row.azimuth;
         input.sigma = row.sigma;
-        input.excluded = !row.active;
+        input.excluded = !row.active || !corrected;
         inputs.push_back(std::move(input));
     }
+    table_->ShowCorrections(std::move(corrections), dialogNorths_);
     const geodesy::EstimateOptions options = panel_->Settings().Options();
     estimate_ = geodesy::EstimatePosition(inputs, options);
     const std::vector<KnownPosition>* directory = table_->Directory();

@@ -5,6 +5,7 @@
 #include "geodesy/bearing_estimate.h"
 #include "geodesy/bearing_rows.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <vector>
@@ -14,8 +15,9 @@ class CBearingTable;
 class CEstimatePanel;
 
 // The many-bearing part of the geodesic window: the table of bearings, the estimate the
-// estimator makes of them, and its sketch. The user's rows are saved in the working folder's
-// rows file at each change; the dialog's two rows are not, being remade at each calculation.
+// estimator makes of their true azimuths, and its sketch. The user's rows are saved in the working
+// folder's rows file at each change; the dialog's two rows are not, being remade at each
+// calculation.
 class CBearingsPage : public QWidget {
     Q_OBJECT
 public:
@@ -23,8 +25,10 @@ public:
 
     // Where a failure to save the rows is told; none: not told.
     void SetMessages(MessageSink* messages) { messages_ = messages; }
-    // Added to every azimuth for the estimate, degrees east.
-    void SetDeclination(double declination);
+    // How the dialog's two observations are made true, with the window's name of their north
+    // for the table; until given, by their rows' own north.
+    void SetDialogCorrections(std::vector<ervalun::geodesy::NorthCorrection> corrections,
+                              const QStringList& norths);
 
     CBearingTable* Table() const { return table_; }
     const ervalun::geodesy::BearingEstimate& Estimate() const { return estimate_; }
@@ -43,7 +47,8 @@ private:
     CEstimatePanel* panel_ = nullptr;
     CBearingSketch* sketch_ = nullptr;
     MessageSink* messages_ = nullptr;
-    double declination_ = 0.0;
+    std::vector<ervalun::geodesy::NorthCorrection> dialogCorrections_;
+    QStringList dialogNorths_;
     ervalun::geodesy::BearingEstimate estimate_;
     std::vector<ervalun::geodesy::BearingInput> inputs_;
 };

@@ -48,6 +48,7 @@ void CGeodesicLink::Open() {
             page->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
         }
     }
+    ShowNorth();
     GiveDirectory();
     window_->ShowFigures(figures_);
     window_->show();
@@ -60,10 +61,49 @@ void CGeodesicLink::OnSettingsChanged() {
     if (figures_) {
         geodesy::CheckInput input = figures_->input;
         input.bearingError = settings_.bearingError;
-        input.declination = settings_.declination;
-        figures_ = geodesy::RunCheck(input);
+        Check(input);
     }
+    ShowNorth();
     Show();
+}
+
+void CGeodesicLink::Check(const geodesy::CheckInput& input) {
+    corrections_.clear();
+    const geodesy::CalendarDate today = geodesy::TodayLocal();
+    const geodesy::Sighting* sightings[] = {&input.first, &input.second};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const geodesy::Sighting& sighting = *sightings[i];
+        const std::string name =
+            i < dialogRows_.size() ? dialogRows_[i].name : "Observation " + std::to_string(i + 1);
+        corrections_.push_back(
+            ObservationCorrection(settings_.north[i], settings_.declination, sighting.azimuth,
+                                  {name, sighting.latitude, sighting.longitude, 0.0}, today));
+    }
+    if (corrections_[0].ok && corrections_[1].ok) {
+        figures_ = geodesy::RunCheck(input, corrections_[0].azimuth, corrections_[1].azimuth);
+    } else {
+        geodesy::CheckInput typed = input;
+        typed.declination = 0.0;
+        figures_ = geodesy::RunCheck(typed);
+    }
+}
+
+void CGeodesicLink::ShowNorth() {
+    if (window_ == nullptr) {
+        return;
+    }
+    QStringList texts;
+    for (const geodesy::NorthCorrection& correction : corrections_) {
+        texts << QString::fromStdString(correction.text);
+    }
+    if (corrections_.size() == 2 && !(corrections_[0].ok && corrections_[1].ok)) {
+        texts << QStringLiteral("Sans correction possible, les deux azimuts sont pris tels que "
+                                "saisis.");
+    }
+    window_->ShowNorth(texts);
+    const QStringList names = NorthChoiceNames(true);
+    window_->Bearings()->SetDialogCorrections(
+        corrections_, {names.value(settings_.north[0]), names.value(settings_.north[1])});
 }
 
 void CGeodesicLink::Follow() {
@@ -74,7 +114,6 @@ void CGeodesicLink::Follow() {
     input.first = {first.latitude, first.longitude, first.bearing};
     input.second = {second.latitude, second.longitude, second.bearing};
     input.bearingError = settings_.bearingError;
-    input.declination = settings_.declination;
     // The entry the nearest search just named, from the distances it left in the directory.
     if (engine.directoryLoaded) {
         if (const KnownPosition* entry =
@@ -82,11 +121,12 @@ void CGeodesicLink::Follow() {
             input.known = geodesy::Place{entry->name.str(), entry->latitude, entry->longitude};
         }
     }
-    figures_ = geodesy::RunCheck(input);
     MakeDialogRows();
+    Check(input);
     Show();
     if (window_ != nullptr) {
         window_->Bearings()->Table()->SetDialogRows(dialogRows_[0], dialogRows_[1]);
+        ShowNorth();
         GiveDirectory();
     } else {
         WriteMapWithoutWindow();
@@ -98,14 +138,19 @@ void CGeodesicLink::WriteMapWithoutWindow() {
     std::vector<geodesy::BearingRow> rows = dialogRows_;
     rows.insert(rows.end(), savedRows_.begin(), savedRows_.end());
     std::vector<geodesy::BearingInput> inputs;
-    for (const geodesy::BearingRow& row : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const geodesy::BearingRow& row = rows[i];
+        // True azimuths as the page makes them: a bearing that cannot be made true is left out.
+        const geodesy::NorthCorrection correction =
+            i < dialogRows_.size() && i < corrections_.size() ? corrections_[i]
+                                                              : RowCorrection(row);
         geodesy::BearingInput input;
         input.name = row.name;
         input.latitude = row.latitude;
         input.longitude = row.longitude;
-        input.azimuth = row.azimuth + settings_.declination;
+        input.azimuth = correction.ok ? correction.azimuth : row.azimuth;
         input.sigma = row.sigma;
-        input.excluded = !row.active;
+        input.excluded = !row.active || !correction.ok;
         inputs.push_back(std::move(input));
     }
     const geodesy::BearingEstimate estimate =

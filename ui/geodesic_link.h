@@ -40,6 +40,11 @@ private:
     void SetResultTooltips();
     // The dialog's two observations as the last calculation used them.
     void MakeDialogRows();
+    // The check of input, each bearing made true by the north set for it; the bearings as
+    // typed when one cannot be, which the window's north line says.
+    void Check(const ervalun::geodesy::CheckInput& input);
+    // The window's north line and the first two rows of its table.
+    void ShowNorth();
     void GiveDirectory();
     // carte.html after a calculation made while the window is not.
     void WriteMapWithoutWindow();
@@ -52,4 +57,5 @@ private:
     // Until the window is made.
     std::vector<ervalun::geodesy::BearingRow> savedRows_;
     std::vector<ervalun::geodesy::BearingRow> dialogRows_;
+    std::vector<ervalun::geodesy::NorthCorrection> corrections_;
 };

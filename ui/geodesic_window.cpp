@@ -3,6 +3,7 @@
 #include "ui/bearings_page.h"
 #include "ui/display_text.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -24,7 +25,10 @@ namespace {
 namespace geodesy = ervalun::geodesy;
 
 const char* const kErrorKey = "controleGeodesique/erreurAzimut";
-const char* const kDeclinationKey = "controleGeodesique/declinaison";
+// The one declination of earlier versions, read once.
+const char* const kOldDeclinationKey = "controleGeodesique/declinaison";
+const char* const kNorthKeys[2] = {"controleGeodesique/nord1", "controleGeodesique/nord2"};
+const char* const kManualKey = "controleGeodesique/declinaisonManuelle";
 
 QSettings UserSettings() {
     return QSettings(QStringLiteral("Ervalun"), QStringLiteral("ervalun"));
@@ -64,16 +68,32 @@ QDoubleSpinBox* MakeSpinBox(double minimum, double maximum, double step, double 
 } // namespace
 
 GeodesicSettings GeodesicSettings::Load() {
-    const QSettings settings = UserSettings();
+    QSettings settings = UserSettings();
     GeodesicSettings loaded;
     bool ok = false;
     const double error = settings.value(QLatin1String(kErrorKey)).toDouble(&ok);
     if (ok && std::isfinite(error) && error >= 0 && error <= 45) {
         loaded.bearingError = error;
     }
-    const double declination = settings.value(QLatin1String(kDeclinationKey)).toDouble(&ok);
+    const double declination = settings.value(QLatin1String(kManualKey)).toDouble(&ok);
     if (ok && std::isfinite(declination) && std::fabs(declination) <= 180) {
         loaded.declination = declination;
+    }
+    for (int i = 0; i < 2; ++i) {
+        const int choice =
+            NorthChoiceOf(settings.value(QLatin1String(kNorthKeys[i])).toString(), true);
+        if (choice >= 0) {
+            loaded.north[i] = choice;
+        }
+    }
+    if (settings.contains(QLatin1String(kOldDeclinationKey))) {
+        const double old = settings.value(QLatin1String(kOldDeclinationKey)).toDouble(&ok);
+        if (ok && std::isfinite(old) && std::fabs(old) <= 180 && old != 0.0) {
+            loaded.north[0] = loaded.north[1] = kManualNorthChoice;
+            loaded.declination = old;
+        }
+        settings.remove(QLatin1String(kOldDeclinationKey));
+        loaded.Save();
     }
     return loaded;
 }
@@ -81,7 +101,11 @@ GeodesicSettings GeodesicSettings::Load() {
 void GeodesicSettings::Save() const {
     QSettings settings = UserSettings();
     settings.setValue(QLatin1String(kErrorKey), bearingError);
-    settings.setValue(QLatin1String(kDeclinationKey), declination);
+    const QStringList names = NorthChoiceNames(true);
+    for (int i = 0; i < 2; ++i) {
+        settings.setValue(QLatin1String(kNorthKeys[i]), names.value(north[i]));
+    }
+    settings.setValue(QLatin1String(kManualKey), declination);
 }
 
 CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* parent)
@@ -122,11 +146,11 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     angle_ = AddRow(grid, QStringLiteral("Angle d'intersection"), "geodesicAngle");
     spread_ = AddRow(grid, QStringLiteral("Dispersion"), "geodesicSpread");
     spreadLabel_ = rowLabel_;
+    north_ = AddRow(grid, QStringLiteral("Nord des azimuts"), "geodesicNorth");
     twoLayout->addLayout(grid);
     twoLayout->addStretch(1);
     tabs->addTab(twoBearings, QStringLiteral("Deux azimuts du dialogue"));
     bearings_ = new CBearingsPage(tabs);
-    bearings_->SetDeclination(settings.declination);
     tabs->addTab(bearings_, QStringLiteral("Relevés multiples"));
     layout->addWidget(tabs, 1);
 
@@ -135,11 +159,19 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
     auto* settingsGrid = new QGridLayout(group);
     error_ = MakeSpinBox(0, 45, 0.5, settings.bearingError, "geodesicError",
                          QStringLiteral("Erreur d'azimut, degrés"));
+    north1_ = MakeNorthCombo(group, "geodesicNorth1",
+                             QStringLiteral("Nord de l'azimut de l'observation 1"), true);
+    north2_ = MakeNorthCombo(group, "geodesicNorth2",
+                             QStringLiteral("Nord de l'azimut de l'observation 2"), true);
+    north1_->setCurrentIndex(settings.north[0]);
+    north2_->setCurrentIndex(settings.north[1]);
     declination_ = MakeSpinBox(-180, 180, 0.5, settings.declination, "geodesicDeclination",
-                               QStringLiteral("Déclinaison magnétique, degrés, est positif"));
-    const std::pair<QString, QDoubleSpinBox*> boxes[] = {
+                               QStringLiteral("Déclinaison manuelle, degrés, est positif"));
+    const std::pair<QString, QWidget*> boxes[] = {
         {QStringLiteral("&Erreur d'azimut (±)"), error_},
-        {QStringLiteral("&Déclinaison magnétique (est positif)"), declination_}};
+        {QStringLiteral("Nord obs. &1"), north1_},
+        {QStringLiteral("Nord obs. &2"), north2_},
+        {QStringLiteral("&Déclinaison manuelle (est +)"), declination_}};
     int column = 0;
     for (const auto& [text, box] : boxes) {
         auto* label = new QLabel(text, group);
@@ -149,10 +181,11 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
         settingsGrid->setColumnMinimumWidth(column++, 16);
     }
     settingsGrid->setColumnStretch(column - 1, 1);
-    auto* note = new QLabel(QStringLiteral("La déclinaison est ajoutée aux azimuts pour ce "
-                                           "contrôle et les relevés multiples seulement : le "
-                                           "calcul plan, le journal et la carte gardent les "
-                                           "azimuts saisis."),
+    auto* note = new QLabel(QStringLiteral("Les azimuts sont ramenés au nord vrai (déclinaison "
+                                           "du modèle WMM à la date du jour, ou convergence du "
+                                           "quadrillage) pour ce contrôle et les relevés "
+                                           "multiples seulement : le calcul plan, le journal et "
+                                           "la carte gardent les azimuts saisis."),
                             group);
     note->setWordWrap(true);
     settingsGrid->addWidget(note, 1, 0, 1, column);
@@ -171,7 +204,13 @@ CGeodesicWindow::CGeodesicWindow(const GeodesicSettings& settings, QWidget* pare
 
     connect(error_, &QDoubleSpinBox::valueChanged, this, [this] { OnSettingEdited(); });
     connect(declination_, &QDoubleSpinBox::valueChanged, this, [this] { OnSettingEdited(); });
+    for (QComboBox* combo : {north1_, north2_}) {
+        connect(combo, &QComboBox::currentIndexChanged, this, [this] { OnSettingEdited(); });
+    }
+    declination_->setEnabled(settings.north[0] == kManualNorthChoice ||
+                             settings.north[1] == kManualNorthChoice);
 
+    ShowNorth({});
     ShowFigures(std::nullopt);
     resize(1000, std::max(760, sizeHint().height()));
 }
@@ -190,13 +229,19 @@ QLabel* CGeodesicWindow::AddRow(QGridLayout* grid, const QString& label, const c
 }
 
 GeodesicSettings CGeodesicWindow::Settings() const {
-    return {error_->value(), declination_->value()};
+    return {
+        error_->value(), {north1_->currentIndex(), north2_->currentIndex()}, declination_->value()};
 }
 
 void CGeodesicWindow::OnSettingEdited() {
     Settings().Save();
-    bearings_->SetDeclination(declination_->value());
+    declination_->setEnabled(north1_->currentIndex() == kManualNorthChoice ||
+                             north2_->currentIndex() == kManualNorthChoice);
     emit settingsChanged();
+}
+
+void CGeodesicWindow::ShowNorth(const QStringList& texts) {
+    north_->setText(texts.isEmpty() ? QStringLiteral("—") : texts.join(QLatin1Char('\n')));
 }
 
 void CGeodesicWindow::ShowFigures(const std::optional<geodesy::CheckFigures>& figures) {

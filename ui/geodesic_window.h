@@ -3,6 +3,7 @@
 #include "data/message_sink.h"
 #include "geodesy/field_export.h"
 #include "geodesy/geodesic_check.h"
+#include "ui/north_choice.h"
 
 #include <QDialog>
 
@@ -10,6 +11,7 @@
 
 class CBearingsPage;
 class CCoordinatesPanel;
+class QComboBox;
 class QDialogButtonBox;
 class QTabWidget;
 class QDoubleSpinBox;
@@ -18,8 +20,15 @@ class QLabel;
 // What the user sets for the geodesic check, kept between runs in the user's settings.
 struct GeodesicSettings {
     double bearingError = 1.0; // degrees
-    double declination = 0.0;  // degrees, east positive
+    // The north of each dialog observation, a choice of NorthChoiceNames(true). "vrai" for a
+    // fresh user: the form's bearings feed the flat calculation, which takes them as true, and
+    // the check compares with it. Table rows added by hand are magnetic by default instead.
+    int north[2] = {kTrueNorthChoice, kTrueNorthChoice};
+    // The declination of the manual choice, degrees, east positive.
+    double declination = 0.0;
 
+    // The single declination setting of earlier versions, if not zero, becomes the manual
+    // choice of both observations; its key is then removed, so that it is read once.
     static GeodesicSettings Load();
     void Save() const;
 };
@@ -32,8 +41,8 @@ inline constexpr char kGeodesicShortcut[] = "Ctrl+G";
 // ellipsoid, how far that is from the flat fix on the form, and how firm it is; on a second
 // page, the estimate from as many bearings as the user adds (CBearingsPage). Not modal: it
 // stays open beside the dialog and follows each calculation. It only shows the figures the
-// geodesy library computes; the bearing error and the declination set here go back to the
-// owner through settingsChanged.
+// geodesy library computes; the bearing error and the north of the dialog's observations set
+// here go back to the owner through settingsChanged.
 class CGeodesicWindow : public QDialog {
     Q_OBJECT
 public:
@@ -44,6 +53,8 @@ public:
     GeodesicSettings Settings() const;
     // The page of the bearings table.
     CBearingsPage* Bearings() const { return bearings_; }
+    // How each dialog observation was made true, or why it could not be.
+    void ShowNorth(const QStringList& texts);
 
     // Where the export's and the map's failures are told; none: not told.
     void SetMessages(MessageSink* messages) { messages_ = messages; }
@@ -83,7 +94,10 @@ private:
     QLabel* angle_ = nullptr;
     QLabel* spreadLabel_ = nullptr;
     QLabel* spread_ = nullptr;
+    QLabel* north_ = nullptr;
     QDoubleSpinBox* error_ = nullptr;
+    QComboBox* north1_ = nullptr;
+    QComboBox* north2_ = nullptr;
     QDoubleSpinBox* declination_ = nullptr;
     CBearingsPage* bearings_ = nullptr;
     CCoordinatesPanel* coordinates_ = nullptr;

@@ -5,8 +5,10 @@
 #include "ui/bearings_page.h"
 #include "ui/ervalun_dlg.h"
 #include "ui/geodesic_window.h"
+#include "ui/north_choice.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -26,6 +28,10 @@ namespace geodesy = ervalun::geodesy;
 
 class BearingTableTest : public QObject {
     Q_OBJECT
+
+    static constexpr int kNorthColumn = 4;
+    static constexpr int kActiveColumn = 6;
+    static constexpr int kRemarksColumn = 11;
 
     QTemporaryDir settingsDir_;
     Workspace work_;
@@ -194,20 +200,20 @@ private slots:
         QVERIFY(page->Estimate().Found());
         const geodesy::BearingEstimate before = page->Estimate();
         auto* grid = Child<QTableWidget>(page, "bearingTable");
-        grid->item(4, 5)->setCheckState(Qt::Unchecked);
+        grid->item(4, kActiveColumn)->setCheckState(Qt::Unchecked);
         QCOMPARE(page->Estimate().used, before.used - 1);
         QVERIFY(page->Estimate().latitude != before.latitude);
-        QVERIFY(grid->item(4, 10)->text().contains(QStringLiteral("laissé de côté")));
+        QVERIFY(grid->item(4, kRemarksColumn)->text().contains(QStringLiteral("laissé de côté")));
         QCOMPARE(geodesy::ReadBearingRowsFile(geodesy::kBearingRowsFileName).rows[2].active, false);
         QVERIFY(sink.messages.isEmpty());
 
         // The sketch shows the estimate (red) and, the ellipse being small at the scale of the
         // stations, its enlarged view (orange); without an estimate neither.
         auto* sketch = Child<CBearingSketch>(page, "bearingSketch");
-        grid->item(4, 5)->setCheckState(Qt::Checked);
+        grid->item(4, kActiveColumn)->setCheckState(Qt::Checked);
         QCOMPARE(Colours(sketch), (std::pair<int, int>{1, 1}));
         for (int row = 0; row < grid->rowCount(); ++row) {
-            grid->item(row, 5)->setCheckState(Qt::Unchecked);
+            grid->item(row, kActiveColumn)->setCheckState(Qt::Unchecked);
         }
         QVERIFY(!page->Estimate().Found());
         QCOMPARE(Colours(sketch), (std::pair<int, int>{0, 0}));
@@ -219,14 +225,21 @@ private slots:
         CBearingsPage* page = OpenPage(*d);
         CalculateExample(*d);
         AddRow(page, "Aiguille-du-Midi", {}, "345");
-        // The declination turns every azimuth of the estimate, not those the table shows.
+        // The manual declination of the dialog's observations turns their azimuths in the
+        // estimate, not those the table shows.
         const double latitude = page->Estimate().latitude;
         auto* declination = Child<QDoubleSpinBox>(d->GeodesicWindow(), "geodesicDeclination");
+        for (const char* name : {"geodesicNorth1", "geodesicNorth2"}) {
+            Child<QComboBox>(d->GeodesicWindow(), name)->setCurrentIndex(kManualNorthChoice);
+        }
         declination->setValue(2);
         QVERIFY(std::fabs(page->Estimate().latitude - latitude) > 1e-4);
         QCOMPARE(page->Table()->Rows()[1].azimuth, 264.0);
         declination->setValue(0);
         QCOMPARE(page->Estimate().latitude, latitude);
+        for (const char* name : {"geodesicNorth1", "geodesicNorth2"}) {
+            Child<QComboBox>(d->GeodesicWindow(), name)->setCurrentIndex(kTrueNorthChoice);
+        }
         const double area = page->Estimate().ellipse.areaHectares;
         Child<QComboBox>(page, "estimateEstimator")->setCurrentIndex(1);
         Child<QComboBox>(page, "estimateConfidence")->setCurrentIndex(1);
@@ -268,6 +281,81 @@ private slots:
         QCOMPARE(rows[0].name, std::string("A"));
         QCOMPARE(rows[1].sigma, 1.5);
         QVERIFY(!rows[1].active);
+        // Written before the north column: entered as true.
+        QCOMPARE(rows[0].north, geodesy::NorthReference::True);
+    }
+
+    void magneticRowsAreMadeTrueAtTheirStationAndDate() {
+        CapturingSink sink;
+        auto d = Open(sink);
+        CBearingsPage* page = OpenPage(*d);
+        // Compass readings of 7 December 2026, the form's default north.
+        Child<QDateEdit>(page, "bearingDate")->setDate(QDate(2026, 12, 7));
+        AddRow(page, "Le-Brevent", {}, "108");
+        AddRow(page, "Montenvers", {}, "264");
+        AddRow(page, "Lac-Blanc", {}, "190");
+        QVERIFY(page->Estimate().Found());
+        const geodesy::BearingEstimate magnetic = page->Estimate();
+        std::vector<geodesy::BearingRow> rows = page->Table()->UserRows();
+        const std::vector<geodesy::BearingRow> saved =
+            geodesy::ReadBearingRowsFile(geodesy::kBearingRowsFileName).rows;
+        QCOMPARE(saved.size(), std::size_t{3});
+        QCOMPARE(saved[2].north, geodesy::NorthReference::Magnetic);
+        QVERIFY(saved[2].date == (geodesy::CalendarDate{2026, 12, 7}));
+        auto* grid = Child<QTableWidget>(page, "bearingTable");
+        QCOMPARE(grid->item(0, kNorthColumn)->text(), QStringLiteral("magnétique 07/12/2026"));
+        const QString tip = grid->item(0, kNorthColumn)->toolTip();
+        QVERIFY2(tip.startsWith(QStringLiteral("Le-Brevent : déclinaison")) &&
+                     tip.contains(QStringLiteral("07/12/2026")),
+                 qPrintable(tip));
+
+        // The same bearings typed as true with their declination: the same estimate. As typed,
+        // a different one.
+        std::vector<geodesy::BearingRow> plain = rows;
+        for (geodesy::BearingRow& row : rows) {
+            const geodesy::NorthCorrection correction = geodesy::ToTrueNorth(
+                row.azimuth, row.north, {row.name, row.latitude, row.longitude, 0.0}, row.date);
+            QVERIFY(correction.ok && std::fabs(correction.correction) > 0.5);
+            row.azimuth += correction.correction;
+            row.north = geodesy::NorthReference::True;
+        }
+        for (geodesy::BearingRow& row : plain) {
+            row.north = geodesy::NorthReference::True;
+        }
+        page->Table()->SetUserRows(rows);
+        QVERIFY(std::fabs(page->Estimate().latitude - magnetic.latitude) < 1e-9);
+        QVERIFY(std::fabs(page->Estimate().longitude - magnetic.longitude) < 1e-9);
+        QCOMPARE(grid->item(0, kNorthColumn)->text(), QStringLiteral("vrai"));
+        page->Table()->SetUserRows(plain);
+        QVERIFY(std::fabs(page->Estimate().longitude - magnetic.longitude) > 1e-4);
+
+        // A bearing that cannot be made true is left out, and says why.
+        struct Case {
+            geodesy::NorthReference north;
+            geodesy::CalendarDate date;
+            double latitude;
+        };
+        const Case cases[] = {{geodesy::NorthReference::Magnetic, {2031, 1, 1}, 45.9},
+                              {geodesy::NorthReference::Magnetic, {2024, 12, 31}, 45.9},
+                              {geodesy::NorthReference::Lambert93, {2026, 12, 7}, 30.0}};
+        for (const Case& c : cases) {
+            std::vector<geodesy::BearingRow> withBad = rows;
+            withBad.push_back(withBad.front());
+            withBad.back().north = c.north;
+            withBad.back().date = c.date;
+            withBad.back().latitude = c.latitude;
+            page->Table()->SetUserRows(withBad);
+            QCOMPARE(page->Estimate().used, magnetic.used);
+            const QString remark = grid->item(3, kRemarksColumn)->text();
+            const std::string reason =
+                geodesy::ToTrueNorth(
+                    100, c.north, {withBad.back().name, c.latitude, withBad.back().longitude, 0.0},
+                    c.date)
+                    .text;
+            QVERIFY2(!reason.empty() && remark.startsWith(QStringLiteral("laissé de côté")) &&
+                         remark.contains(QString::fromStdString(reason)),
+                     qPrintable(remark));
+        }
     }
 
     void theReasonShowsWithoutAnEstimate() {

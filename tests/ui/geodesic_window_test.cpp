@@ -3,13 +3,16 @@
 #include "ui/form/form_number.h"
 #include "ui/geodesic_window.h"
 #include "ui/help_window.h"
+#include "ui/north_choice.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,6 +47,10 @@ class GeodesicWindowTest : public QObject {
     static QString Shown(CGeodesicWindow* window, const char* name) {
         auto* label = window->findChild<QLabel*>(QString::fromLatin1(name));
         return label != nullptr ? label->text() : QStringLiteral("(absent)");
+    }
+
+    static QComboBox* Combo(CGeodesicWindow* window, const char* name) {
+        return window->findChild<QComboBox*>(QString::fromLatin1(name));
     }
 
     static QDoubleSpinBox* Spin(CGeodesicWindow* window, const char* name) {
@@ -101,11 +108,16 @@ private slots:
         const QString fix = Shown(window, "geodesicFix");
         const QString spread = Shown(window, "geodesicSpread");
         Spin(window, "geodesicError")->setValue(2.5);
+        QVERIFY(!Spin(window, "geodesicDeclination")->isEnabled());
+        Combo(window, "geodesicNorth1")->setCurrentIndex(kManualNorthChoice);
+        Combo(window, "geodesicNorth2")->setCurrentIndex(kManualNorthChoice);
         Spin(window, "geodesicDeclination")->setValue(-3);
         QCOMPARE(Shown(window, "geodesicFlat"), flat);
         QVERIFY(Shown(window, "geodesicFix") != fix);
         QVERIFY(Shown(window, "geodesicSpread") != spread);
-        QCOMPARE(d->GeodesicFigures()->input.declination, -3.0);
+        QVERIFY2(
+            Shown(window, "geodesicNorth").count(QStringLiteral("déclinaison manuelle −3,0°")) == 2,
+            qPrintable(Shown(window, "geodesicNorth")));
 
         CapturingSink otherSink;
         CErvalunDlg next(&otherSink);
@@ -113,8 +125,11 @@ private slots:
         CGeodesicWindow* reopened = next.GeodesicWindow();
         QCOMPARE(Spin(reopened, "geodesicError")->value(), 2.5);
         QCOMPARE(Spin(reopened, "geodesicDeclination")->value(), -3.0);
+        QCOMPARE(Combo(reopened, "geodesicNorth2")->currentIndex(), kManualNorthChoice);
         Spin(reopened, "geodesicDeclination")->setValue(0);
         Spin(reopened, "geodesicError")->setValue(1);
+        Combo(reopened, "geodesicNorth1")->setCurrentIndex(kTrueNorthChoice);
+        Combo(reopened, "geodesicNorth2")->setCurrentIndex(kTrueNorthChoice);
 
         // The help window offers it too; the context menu lists it after the about entry.
         d->OnHelp();
@@ -127,6 +142,60 @@ private slots:
         QCOMPARE(actions.size(), 2);
         QCOMPARE(actions[0]->objectName(), QStringLiteral("aboutAction"));
         QCOMPARE(actions[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+G")));
+    }
+
+    void theOldDeclinationIsKeptOnceAsAManualOne() {
+        struct Case {
+            QVariant old;  // the value of earlier versions; invalid: none
+            int north;     // both observations' choice after reading it
+            double manual; // the manual declination after reading it
+        };
+        const Case cases[] = {{QVariant(2.5), kManualNorthChoice, 2.5},
+                              {QVariant(-0.75), kManualNorthChoice, -0.75},
+                              {QVariant(0.0), kTrueNorthChoice, 0.0},
+                              {QVariant(QStringLiteral("abc")), kTrueNorthChoice, 0.0},
+                              {QVariant(), kTrueNorthChoice, 0.0}};
+        const QString oldKey = QStringLiteral("controleGeodesique/declinaison");
+        for (const Case& c : cases) {
+            QSettings settings(QStringLiteral("Ervalun"), QStringLiteral("ervalun"));
+            settings.clear();
+            if (c.old.isValid()) {
+                settings.setValue(oldKey, c.old);
+            }
+            settings.sync();
+            for (int read = 0; read < 2; ++read) {
+                const GeodesicSettings loaded = GeodesicSettings::Load();
+                QCOMPARE(loaded.north[0], c.north);
+                QCOMPARE(loaded.north[1], c.north);
+                QCOMPARE(loaded.declination, c.manual);
+                QVERIFY(!QSettings(QStringLiteral("Ervalun"), QStringLiteral("ervalun"))
+                             .contains(oldKey));
+            }
+        }
+        // The window then shows it, and the check uses it.
+        CapturingSink sink;
+        auto d = Open(sink);
+        Calculate(*d, "108", "264");
+        d->OnGeodesicCheck();
+        CGeodesicWindow* window = d->GeodesicWindow();
+        QCOMPARE(Combo(window, "geodesicNorth1")->currentIndex(), kTrueNorthChoice);
+        QVERIFY(Shown(window, "geodesicNorth").contains(QStringLiteral("vrai")));
+        const QString fix = Shown(window, "geodesicFix");
+        // Compass readings: each corrected by the model at its station, today.
+        Combo(window, "geodesicNorth1")->setCurrentIndex(kMagneticNorthChoice);
+        Combo(window, "geodesicNorth2")->setCurrentIndex(kMagneticNorthChoice);
+        const QString north = Shown(window, "geodesicNorth");
+        QVERIFY2(north.count(QStringLiteral(" : déclinaison ")) == 2 &&
+                     north.count(QStringLiteral("(WMM2025, ")) == 2,
+                 qPrintable(north));
+        QVERIFY(Shown(window, "geodesicFix") != fix);
+        // The table's first two rows are made true the same way.
+        auto* grid = window->findChild<QTableWidget*>(QStringLiteral("bearingTable"));
+        QCOMPARE(grid->item(1, 4)->text(), QStringLiteral("magnétique"));
+        QCOMPARE(grid->item(1, 4)->toolTip(), north.split(QLatin1Char('\n')).value(1));
+        Combo(window, "geodesicNorth1")->setCurrentIndex(kTrueNorthChoice);
+        Combo(window, "geodesicNorth2")->setCurrentIndex(kTrueNorthChoice);
+        QCOMPARE(Shown(window, "geodesicFix"), fix);
     }
 
     void resultTooltipsGiveTheWholeValueAndTheGeodesicDistance() {

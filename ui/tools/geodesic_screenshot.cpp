@@ -1,8 +1,8 @@
 // Makes the main dialog in the current folder, runs the README example (Le-Brévent with a
 // bearing of 108, Montenvers with 264) and saves a picture of the "Contrôle géodésique" window.
-// With --releves, two more bearings are added in its table (from Aiguille-du-Midi and Lac-Blanc)
-// and the picture shows that page; with --coordonnees, the same bearings and the page of the
-// estimate's coordinates.
+// With --releves, two more bearings are added in its table (compass readings from Aiguille-du-Midi
+// and Lac-Blanc) and the picture shows that page; with --coordonnees, the same bearings and the
+// page of the estimate's coordinates.
 //
 //   ervalun_geodesic_screenshot [picture.png] [--releves | --coordonnees]
 //
@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
@@ -45,8 +47,10 @@ bool Choose(CErvalunDlg& dialog, int listId, const char* name) {
     return true;
 }
 
-// Adds a bearing in the window's table as a user does: the station's name, then the azimuth.
+// Adds a bearing in the window's table as a user does: the station's name, then the azimuth, a
+// compass reading of a fixed day so that the picture does not change with the date.
 void AddBearing(CGeodesicWindow& window, const char* name, const char* azimuth) {
+    window.findChild<QDateEdit*>(QStringLiteral("bearingDate"))->setDate(QDate(2026, 12, 7));
     window.findChild<QLineEdit*>(QStringLiteral("bearingName"))->setText(QString::fromUtf8(name));
     window.findChild<QLineEdit*>(QStringLiteral("bearingAzimuth"))
         ->setText(QString::fromLatin1(azimuth));
@@ -84,8 +88,9 @@ int main(int argc, char* argv[]) {
     CGeodesicWindow* window = dialog.GeodesicWindow();
     if (bearings) {
         if (window->Bearings()->Table()->UserRows().empty()) {
-            AddBearing(*window, "Aiguille-du-Midi", "345");
-            AddBearing(*window, "Lac-Blanc", "194");
+            // Read on a compass: about 3° less than the true bearings.
+            AddBearing(*window, "Aiguille-du-Midi", "342");
+            AddBearing(*window, "Lac-Blanc", "191");
         }
         window->findChild<QTabWidget*>(QStringLiteral("geodesicTabs"))
             ->setCurrentIndex(coordinates ? 2 : 1);

@@ -1,4 +1,4 @@
-#include "output/local_date_time.h"
+#include "data/local_date_time.h"
 
 #include <ctime>
 

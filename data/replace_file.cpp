@@ -1,4 +1,4 @@
-#include "output/replace_file.h"
+#include "data/replace_file.h"
 
 #include <algorithm>
 #include <cerrno>
