@@ -63,32 +63,6 @@ QTableWidgetItem* Cell(const QString& text, bool number = false) {
     return item;
 }
 
-// A coordinate of the form: degrees, minutes and seconds, each as the form reads them, and the
-// hemisphere; nothing (and the field to blame) when one is refused.
-std::optional<double> ReadAngle(QLineEdit* degrees, QLineEdit* minutes, QLineEdit* seconds,
-                                bool negative, double limit, QLineEdit*& wrong) {
-    double parts[3] = {};
-    QLineEdit* const fields[3] = {degrees, minutes, seconds};
-    for (int i = 0; i < 3; ++i) {
-        const QString text = fields[i]->text().trimmed();
-        if (i > 0 && text.isEmpty()) {
-            continue; // no minutes or seconds: none
-        }
-        const std::string bytes = text.toStdString();
-        if (ervalun::ParseFormNumber(bytes, parts[i]) != ervalun::FormNumberStatus::Ok ||
-            (i > 0 && parts[i] >= 60.0)) {
-            wrong = fields[i];
-            return std::nullopt;
-        }
-    }
-    const double value = parts[0] + parts[1] / 60.0 + parts[2] / 3600.0;
-    if (value > limit) {
-        wrong = degrees;
-        return std::nullopt;
-    }
-    return negative ? -value : value;
-}
-
 } // namespace
 
 CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
@@ -137,19 +111,7 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     nameLabel->setBuddy(name_);
     form->addWidget(nameLabel, 0, 0);
     form->addWidget(name_, 0, 1, 1, 4);
-    position_ = new QLineEdit(this);
-    position_->setObjectName(QStringLiteral("bearingPosition"));
-    position_->setAccessibleName(QStringLiteral("Position, toute forme"));
-    position_->setPlaceholderText(QStringLiteral("ou : 45.9342 6.8375, 32T 334567 5089012, "
-                                                 "MGRS, L93..."));
-    position_->setToolTip(QStringLiteral(
-        "Degrés décimaux, degrés et minutes, degrés minutes secondes, UTM, MGRS ou Lambert 93 ; "
-        "rempli, il passe avant la latitude et la longitude ci-dessous"));
-    connect(position_, &QLineEdit::returnPressed, this, [this] { OnAdd(); });
-    auto* positionLabel = new QLabel(QStringLiteral("&Position"), this);
-    positionLabel->setBuddy(position_);
-    form->addWidget(positionLabel, 0, 5, 1, 2, Qt::AlignRight);
-    form->addWidget(position_, 0, 7, 1, 5);
+    MakePositionField(form);
     auto addAngle = [&](int row, const QString& label, const char* prefix, QLineEdit*& degrees,
                         QLineEdit*& minutes, QLineEdit*& seconds, QComboBox*& hemisphere,
                         const QString& positive, const QString& negative) {
@@ -218,12 +180,7 @@ CBearingTable::CBearingTable(QWidget* parent) : QWidget(parent) {
     form->addWidget(remove_, 2, 13);
     form->setColumnStretch(14, 1);
     layout->addLayout(form);
-    positionRead_ = new QLabel(this);
-    positionRead_->setObjectName(QStringLiteral("bearingPositionRead"));
-    positionRead_->setTextFormat(Qt::PlainText);
-    positionRead_->setWordWrap(true);
-    positionRead_->hide();
-    layout->addWidget(positionRead_);
+    MakePositionRead(layout);
     mistake_ = new QLabel(this);
     mistake_->setObjectName(QStringLiteral("bearingMistake"));
     mistake_->setWordWrap(true);
@@ -305,23 +262,7 @@ void CBearingTable::OnAdd() {
     row.name = name_->text().trimmed().toStdString();
     std::optional<double> latitude;
     std::optional<double> longitude;
-    if (!position_->text().trimmed().isEmpty()) {
-        // The one field, when filled, says where the station is.
-        const geodesy::ParsedPosition read =
-            geodesy::ParseCoordinate(position_->text().toStdString());
-        if (read.ok) {
-            latitude = read.latitude;
-            longitude = read.longitude;
-        } else {
-            wrong = position_;
-            why = QStringLiteral("Position : ") + Text(read.error);
-        }
-    } else {
-        latitude = ReadAngle(latDeg_, latMin_, latSec_, latHem_->currentIndex() == 1, 90.0, wrong);
-        longitude = wrong ? std::nullopt
-                          : ReadAngle(lonDeg_, lonMin_, lonSec_, lonHem_->currentIndex() == 1,
-                                      180.0, wrong);
-    }
+    ReadStation(latitude, longitude, wrong, why);
     if (wrong == position_) {
         // Said above, in the reader's words.
     } else if (wrong) {

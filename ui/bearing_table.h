@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -59,6 +60,15 @@ private:
     void Fill();
     void OnNameEdited(const QString& text);
     void OnPositionEdited(const QString& text);
+    // The one position field, its reading under the form, and what it says.
+    void MakePositionField(class QGridLayout* form);
+    void MakePositionRead(class QVBoxLayout* layout);
+    bool ReadPosition(std::optional<double>& latitude, std::optional<double>& longitude,
+                      QString& why) const;
+    // The station's position from the one field when filled, else from the degrees, minutes
+    // and seconds; the field to blame when refused.
+    void ReadStation(std::optional<double>& latitude, std::optional<double>& longitude,
+                     QLineEdit*& wrong, QString& why) const;
     void OnAdd();
     void OnRemove();
     void OnItemChanged(int row, int column);
