@@ -115,25 +115,41 @@ void SortBuckets(const NameColumn& names, const std::vector<std::uint32_t>& star
     }
 }
 
-// The order of count names through the keys of all of them (see kKeyedNames), on two threads
-// when inTwo: the same order as the buckets of indexes give.
-std::vector<std::uint32_t> OrderByKeys(const NameColumn& names, std::size_t count, bool inTwo) {
-    const std::size_t half = inTwo ? count / 2 : count;
-    std::vector<std::uint32_t> first(kBuckets, 0);
-    std::vector<std::uint32_t> rest(kBuckets, 0);
+// Where each bucket begins (starts, one past the end last) and where the next name of each half
+// of the list goes in it: first for the names before half, rest for the others.
+struct BucketPlaces {
+    std::vector<std::uint32_t> first;
+    std::vector<std::uint32_t> rest;
+    std::vector<std::uint32_t> starts;
+};
+
+BucketPlaces CountBuckets(const NameColumn& names, std::size_t count, std::size_t half,
+                          bool inTwo) {
+    BucketPlaces p{std::vector<std::uint32_t>(kBuckets, 0), std::vector<std::uint32_t>(kBuckets, 0),
+                   std::vector<std::uint32_t>(kBuckets + 1, 0)};
     auto tally = [&names](std::vector<std::uint32_t>& counts, std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             ++counts[BucketOf(names[i])];
         }
     };
     RunInTwo(
-        inTwo, [&] { tally(first, 0, half); }, [&] { tally(rest, half, count); });
-    std::vector<std::uint32_t> starts(kBuckets + 1, 0);
+        inTwo, [&] { tally(p.first, 0, half); }, [&] { tally(p.rest, half, count); });
     for (std::size_t b = 0; b < kBuckets; ++b) {
-        starts[b + 1] = starts[b] + first[b] + rest[b];
-        rest[b] = starts[b] + first[b];
-        first[b] = starts[b];
+        p.starts[b + 1] = p.starts[b] + p.first[b] + p.rest[b];
+        p.rest[b] = p.starts[b] + p.first[b];
+        p.first[b] = p.starts[b];
     }
+    return p;
+}
+
+// The order of count names through the keys of all of them (see kKeyedNames), on two threads
+// when inTwo: the same order as the buckets of indexes give.
+std::vector<std::uint32_t> OrderByKeys(const NameColumn& names, std::size_t count, bool inTwo) {
+    const std::size_t half = inTwo ? count / 2 : count;
+    BucketPlaces places = CountBuckets(names, count, half, inTwo);
+    std::vector<std::uint32_t>& first = places.first;
+    std::vector<std::uint32_t>& rest = places.rest;
+    const std::vector<std::uint32_t>& starts = places.starts;
     const auto dealt = std::make_unique_for_overwrite<NameKey[]>(count);
     // Each key is made as its name is met, in the list's order, and put in its bucket's place;
     // left unwritten before, the pages are first touched by the thread that fills them.
@@ -254,22 +270,10 @@ std::vector<std::uint32_t> OrderByName(const NameColumn& names, std::size_t coun
     // The buckets follow one another in the order of the names they hold (a shorter name is
     // zero-padded, as it comes before any longer one it begins); each is dealt its names in
     // the order of their indexes: the first half's, then the rest's.
-    std::vector<std::uint32_t> first(kBuckets, 0);
-    std::vector<std::uint32_t> rest(kBuckets, 0);
-    auto tally = [&names](std::vector<std::uint32_t>& counts, std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            ++counts[BucketOf(names[i])];
-        }
-    };
-    RunInTwo(
-        inTwo, [&] { tally(first, 0, half); }, [&] { tally(rest, half, count); });
-    std::vector<std::uint32_t> starts(kBuckets + 1, 0);
-    for (std::size_t b = 0; b < kBuckets; ++b) {
-        starts[b + 1] = starts[b] + first[b] + rest[b];
-        // From here on, where the next name of each half goes.
-        rest[b] = starts[b] + first[b];
-        first[b] = starts[b];
-    }
+    BucketPlaces places = CountBuckets(names, count, half, inTwo);
+    std::vector<std::uint32_t>& first = places.first;
+    std::vector<std::uint32_t>& rest = places.rest;
+    const std::vector<std::uint32_t>& starts = places.starts;
     auto deal = [&](std::vector<std::uint32_t>& next, std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             from[next[BucketOf(names[i])]++] = static_cast<std::uint32_t>(i);
